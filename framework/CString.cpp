@@ -305,7 +305,8 @@ int CString::Insert(int index, const char *s)
 
 int CString::Delete(int index, int count)
 {
-    if (index >= 0 && index < GetLength() && count > 0)
+    index = std::max(index, 0);
+    if (index < GetLength() && count > 0)
         m_s.erase(static_cast<size_t>(index), static_cast<size_t>(std::min(count, GetLength() - index)));
     return GetLength();
 }

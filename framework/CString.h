@@ -8,7 +8,11 @@
 
 #include "wintypes.h"
 
-#if defined(__GNUC__)
+#if defined(__MINGW_PRINTF_FORMAT)
+// Plain "printf" means the MS rules to MinGW's GCC, but vsnprintf here is the
+// C99 one (%zu, %lld); check against what the runtime really does.
+#define LX_PRINTF_FORMAT(fmt, first) __attribute__((format(__MINGW_PRINTF_FORMAT, fmt, first)))
+#elif defined(__GNUC__)
 #define LX_PRINTF_FORMAT(fmt, first) __attribute__((format(printf, fmt, first)))
 #else
 #define LX_PRINTF_FORMAT(fmt, first)

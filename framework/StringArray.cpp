@@ -1,6 +1,7 @@
 #include "StringArray.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 const CString kEmpty;
@@ -15,11 +16,12 @@ const CString &CStringArray::GetAt(int index) const
 
 CString &CStringArray::ElementAt(int index)
 {
-    if (index < 0)
-        index = 0;
-    if (index >= GetSize())
-        SetSize(index + 1);
-    return m_items[static_cast<size_t>(index)];
+    if (index >= 0 && index < GetSize())
+        return m_items[static_cast<size_t>(index)];
+    // A detached empty string: reads match GetAt, writes are dropped like
+    // SetAt's, and no other element is touched.
+    m_outOfRange.Empty();
+    return m_outOfRange;
 }
 
 void CStringArray::SetAt(int index, const CString &value)
@@ -30,8 +32,12 @@ void CStringArray::SetAt(int index, const CString &value)
 
 void CStringArray::SetAtGrow(int index, const CString &value)
 {
-    if (index >= 0)
-        ElementAt(index) = value;
+    if (index < 0)
+        return;
+    CString copy(value);  // value may be one of our elements, moved by growing
+    if (index >= GetSize())
+        SetSize(index + 1);
+    m_items[static_cast<size_t>(index)] = std::move(copy);
 }
 
 int CStringArray::Add(const CString &value)
@@ -43,7 +49,11 @@ int CStringArray::Add(const CString &value)
 int CStringArray::Append(const CStringArray &other)
 {
     const int first = GetSize();
-    m_items.insert(m_items.end(), other.m_items.begin(), other.m_items.end());
+    // By index after reserving, so that a.Append(a) works.
+    const size_t n = other.m_items.size();
+    m_items.reserve(m_items.size() + n);
+    for (size_t i = 0; i < n; ++i)
+        m_items.push_back(other.m_items[i]);
     return first;
 }
 
@@ -51,15 +61,16 @@ void CStringArray::InsertAt(int index, const CString &value, int count)
 {
     if (index < 0 || count <= 0)
         return;
+    const CString copy(value);  // value may be one of our elements, moved by growing
     if (index > GetSize())
         SetSize(index);
-    m_items.insert(m_items.begin() + index, static_cast<size_t>(count), value);
+    m_items.insert(m_items.begin() + index, static_cast<size_t>(count), copy);
 }
 
 void CStringArray::RemoveAt(int index, int count)
 {
     if (index < 0 || index >= GetSize() || count <= 0)
         return;
-    const int last = std::min(GetSize(), index + count);
+    const int last = index + std::min(count, GetSize() - index);
     m_items.erase(m_items.begin() + index, m_items.begin() + last);
 }

@@ -13,8 +13,9 @@ public:
     bool IsEmpty() const { return m_items.empty(); }
     void SetSize(int size);
 
-    // Out-of-range reads give an empty string rather than touching memory
-    // outside the array.
+    // Out-of-range reads give an empty string and out-of-range writes
+    // (SetAt, ElementAt, operator[]) are dropped; only SetAtGrow and InsertAt
+    // grow the array.
     const CString &GetAt(int index) const;
     CString &ElementAt(int index);
     void SetAt(int index, const CString &value);
@@ -34,4 +35,5 @@ public:
 
 private:
     std::vector<CString> m_items;
+    CString m_outOfRange;  // what ElementAt gives for a bad index
 };

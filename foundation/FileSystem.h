@@ -1,0 +1,30 @@
+// The few disk operations that the portable file code needs, implemented over
+// Win32 in Windows builds and over POSIX in the host build, so that the file
+// helpers behave the same in both and run natively under the sanitizers.
+#pragma once
+
+#include <cstdio>
+#include <vector>
+
+#include "CString.h"
+
+struct FsEntry {
+    CString name;
+    bool isDirectory = false;
+    unsigned long long size = 0;
+};
+
+// Entries that match a pattern (wildcards in its last component), "." and
+// ".." included as Windows lists them. False when nothing matches.
+bool FsFind(const char *pattern, std::vector<FsEntry> &entries);
+bool FsAccess(const char *path);  // a file or folder of that name exists
+long long FsFileSize64(const char *path);  // -1 when it can't be opened
+bool FsMakeDir(const char *path);
+bool FsCopyFile(const char *from, const char *to, bool failIfExists);
+// Moves source over target, replacing it, and waits until the move is on disk.
+bool FsReplaceFile(const char *source, const char *target);
+// Pushes a stream's data through to the disk.
+bool FsFlushFile(FILE *file);
+bool FsDeleteFile(const char *path);
+unsigned long FsProcessId();
+void FsSleep(int milliseconds);
