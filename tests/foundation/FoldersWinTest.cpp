@@ -5,6 +5,7 @@
 
 #include "Files.h"
 #include "Folders.h"
+#include "MessageBoxCatcher.h"
 #include "PathText.h"
 #include "TempDir.h"
 
@@ -57,4 +58,14 @@ TEST(FoldersWin, TempFolderIsCreatedWhenMissing)
     EXPECT_TRUE(IsSamePath(temp, missing.c_str())) << temp.GetString();
     EXPECT_TRUE(EndsWithSeparator(temp));
     EXPECT_TRUE(FolderExists(temp));
+}
+
+TEST(FoldersWin, ReportCantOpenNamesThePath)
+{
+    MessageBoxCatcher catcher;
+    ASSERT_TRUE(catcher.Installed());
+    ReportCantOpen("C:\\data\\user.lib");
+    ASSERT_EQ(catcher.Boxes().size(), 1u);
+    EXPECT_EQ(catcher.Boxes()[0].text, "Can't open C:\\data\\user.lib!");
+    EXPECT_EQ(catcher.Boxes()[0].caption, "Lexanto");
 }
