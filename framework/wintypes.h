@@ -23,6 +23,11 @@ typedef const char *LPCSTR;
 typedef char *LPSTR;
 typedef const char *LPCTSTR;
 typedef char *LPTSTR;
+typedef void *HWND;
+typedef struct tagPOINT {
+    LONG x;
+    LONG y;
+} POINT;
 #ifndef TRUE
 #define TRUE 1
 #endif

@@ -1,0 +1,4 @@
+#include "SettingValues.h"
+
+CString g_strWordConcatenators;
+CString g_strLibPath;
