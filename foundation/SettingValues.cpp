@@ -2,3 +2,4 @@
 
 CString g_strWordConcatenators;
 CString g_strLibPath;
+int g_bDebugMsg = 0;

@@ -6,3 +6,4 @@
 
 extern CString g_strWordConcatenators;  // "WordConcatenators": characters that join words into a phrase
 extern CString g_strLibPath;            // "LibPath"
+extern int g_bDebugMsg;  // "DebugMsg": internal error texts appear in message boxes
