@@ -1,6 +1,6 @@
 // Hook procedures and the per-process hook handles. Only the program's own
 // process gives the handles values; everywhere else they stay NULL.
-#include <windows.h>
+#include "HookProcs.h"
 
 extern "C" {
 HHOOK hHookKeyboard = nullptr;

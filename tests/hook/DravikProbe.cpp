@@ -1,7 +1,8 @@
 // Reads and writes the hook library's shared variables from its own process,
 // binding them from Dravik.dll the way the program does. Commands run in
 // order:
-//   dump                 print every variable as name=value
+//   dump                 print every variable as name=value, and which
+//                        of this process's hook handles are set
 //   set NAME VALUE       write one variable (strings through the bounded setter)
 //   fill NAME COUNT CHAR write COUNT copies of CHAR into a string variable
 //   reset                clear the transient state
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <string>
 
+#include "HookProcs.h"
 #include "SharedSection.h"
 
 namespace {
@@ -114,6 +116,8 @@ int main(int argc, char **argv)
         if (command == "dump") {
             for (const Var &v : kVars)
                 Print(v);
+            // Per-process, not shared: NULL here, as in every process but the program's.
+            std::printf("hooks=%d\n", (hHookKeyboard ? 1 : 0) + (hHookWndProc ? 2 : 0) + (hHookGetMsg ? 4 : 0));
         } else if (command == "set" && i + 2 < argc) {
             const Var *v = Find(argv[i + 1]);
             if (!v || !Set(*v, argv[i + 2])) {

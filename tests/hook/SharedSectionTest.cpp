@@ -56,6 +56,7 @@ const Values &InitialValues()
                                  "s_bIncludeAllExcept", "bEnablePrompt", "g_bNonEnglishChar", "g_bNumpadDigit"})
             v[name] = "1";
         v["nWordNum"] = "3";
+        v["hooks"] = "0";
         v["CaretPos"] = "0,0";
         for (const char *name : {"NonDelimiter", "WordBuffer", "CharBuf", "g_szForceEnable", "WindowIncluded",
                                  "WindowExcluded", "ProcessIncluded", "ProcessExcluded", "PathIncluded",
