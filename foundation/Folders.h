@@ -24,6 +24,9 @@ CString GetProgramFolder(const char *moduleName = nullptr);
 CString GetAppDataFolder();
 CString GetModulePath();
 CString GetInstanceFilePath();
+// The "LibPath" setting as it is when it is a full path, else after the
+// program folder.
+CString ResolveLibPath();
 CString GetSpecialFolderPath(int csidl);  // empty when the shell has none
 CString GetTempFolder();                  // ends the process when unusable
 CString GetFavoritesFolder();

@@ -4,7 +4,9 @@
 
 #include <windows.h>
 
+#include "CharClasses.h"
 #include "PathText.h"
+#include "SettingValues.h"
 
 namespace {
 // The module that holds this code: the program, or the hook library when it
@@ -38,3 +40,5 @@ CString GetProgramFolder(const char *moduleName)
 CString GetModulePath() { return ModuleFileName(nullptr, 1024); }
 
 CString GetInstanceFilePath() { return ModuleFileName(CurrentModule(), MAX_PATH); }
+
+CString ResolveLibPath() { return IsFullPath(g_strLibPath) ? g_strLibPath : GetProgramFolder() + g_strLibPath; }

@@ -178,17 +178,67 @@ int CString::FindOneOf(const char *charSet) const
     return -1;
 }
 
+#ifndef _WIN32
+namespace {
+// The host has no ANSI code page; Windows-1252 (the usual Western one) stands
+// in for it, so accented letters change case the same way there.
+unsigned char Cp1252ToLower(unsigned char c)
+{
+    if ((c >= 0xC0 && c <= 0xDE && c != 0xD7) || (c >= 'A' && c <= 'Z'))
+        return static_cast<unsigned char>(c + 0x20);
+    switch (c) {
+    case 0x8A:  // S caron, OE ligature, Z caron
+    case 0x8C:
+    case 0x8E:
+        return static_cast<unsigned char>(c + 0x10);
+    case 0x9F:  // Y with diaeresis
+        return 0xFF;
+    default:
+        return c;
+    }
+}
+
+unsigned char Cp1252ToUpper(unsigned char c)
+{
+    if ((c >= 0xE0 && c <= 0xFE && c != 0xF7) || (c >= 'a' && c <= 'z'))
+        return static_cast<unsigned char>(c - 0x20);
+    switch (c) {
+    case 0x9A:
+    case 0x9C:
+    case 0x9E:
+        return static_cast<unsigned char>(c - 0x10);
+    case 0xFF:
+        return 0x9F;
+    default:
+        return c;
+    }
+}
+}  // namespace
+#endif
+
+// Whole strings change case by the ANSI code page's rules, so accented
+// letters follow; comparisons stay ASCII-only (AsciiCompareNoCase).
 CString &CString::MakeUpper()
 {
+#ifdef _WIN32
+    if (!m_s.empty())
+        CharUpperBuffA(&m_s[0], static_cast<DWORD>(m_s.size()));
+#else
     for (char &c : m_s)
-        c = AsciiToUpper(c);
+        c = static_cast<char>(Cp1252ToUpper(static_cast<unsigned char>(c)));
+#endif
     return *this;
 }
 
 CString &CString::MakeLower()
 {
+#ifdef _WIN32
+    if (!m_s.empty())
+        CharLowerBuffA(&m_s[0], static_cast<DWORD>(m_s.size()));
+#else
     for (char &c : m_s)
-        c = AsciiToLower(c);
+        c = static_cast<char>(Cp1252ToLower(static_cast<unsigned char>(c)));
+#endif
     return *this;
 }
 

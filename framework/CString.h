@@ -1,6 +1,7 @@
 // 8-bit string class of the class-library layer: the members the program
-// calls, with the usual semantics (indexes clamp, Find returns -1, case
-// folding is ASCII only as in the C locale).
+// calls, with the usual semantics (indexes clamp, Find returns -1). Case-
+// insensitive comparisons fold ASCII only, as in the C locale; MakeUpper and
+// MakeLower follow the ANSI code page (Windows-1252 on the host build).
 #pragma once
 
 #include <cstdarg>

@@ -7,6 +7,7 @@
 #include "Folders.h"
 #include "MessageBoxCatcher.h"
 #include "PathText.h"
+#include "SettingValues.h"
 #include "TempDir.h"
 
 TEST(FoldersWin, ProgramFolderIsTheTestProgramsOwnFolder)
@@ -68,4 +69,23 @@ TEST(FoldersWin, ReportCantOpenNamesThePath)
     ASSERT_EQ(catcher.Boxes().size(), 1u);
     EXPECT_EQ(catcher.Boxes()[0].text, "Can't open C:\\data\\user.lib!");
     EXPECT_EQ(catcher.Boxes()[0].caption, "Lexanto");
+}
+
+TEST(FoldersWin, LibPathIsFullOrUnderTheProgramFolder)
+{
+    const CString saved = g_strLibPath;
+    const struct {
+        const char *setting;
+        CString resolved;
+    } cases[] = {
+        {"D:\\libs\\", "D:\\libs\\"},
+        {"\\\\server\\libs", "\\\\server\\libs"},
+        {"libs\\en", GetProgramFolder() + "libs\\en"},
+        {"", GetProgramFolder()},
+    };
+    for (const auto &c : cases) {
+        g_strLibPath = c.setting;
+        EXPECT_EQ(ResolveLibPath(), c.resolved) << c.setting;
+    }
+    g_strLibPath = saved;
 }

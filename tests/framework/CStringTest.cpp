@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "CString.h"
@@ -217,16 +218,8 @@ TEST(CString, CompareNoCaseNStopsAfterNCharactersOrAtTheEnd)
     EXPECT_LT(AsciiCompareNoCaseN("ab", "abc", 50), 0);
 }
 
-TEST(CString, CaseFoldingTouchesOnlyAsciiLetters)
+TEST(CString, AsciiCaseHelpersTouchOnlyAsciiLetters)
 {
-    // The neighbours of the letter ranges catch off-by-one bounds.
-    const std::string others = std::string("@[`{09 _") + kHighBytes;
-
-    CString upper(("azAZ" + others).c_str());
-    EXPECT_EQ(upper.MakeUpper().Str(), "AZAZ" + others);
-    CString lower(("azAZ" + others).c_str());
-    EXPECT_EQ(lower.MakeLower().Str(), "azaz" + others);
-
     for (int b = 0; b < 256; ++b) {
         const char c = static_cast<char>(b);
         const bool isUpper = b >= 'A' && b <= 'Z';
@@ -234,9 +227,54 @@ TEST(CString, CaseFoldingTouchesOnlyAsciiLetters)
         EXPECT_EQ(AsciiToLower(c), isUpper ? static_cast<char>(b + 32) : c) << b;
         EXPECT_EQ(AsciiToUpper(c), isLower ? static_cast<char>(b - 32) : c) << b;
     }
+}
+
+// Whole-string case changes follow the ANSI code page, so accented letters
+// change too. The host build uses Windows-1252; a Windows run checks the same
+// table when its code page is 1252.
+TEST(CString, MakeUpperAndMakeLowerFollowTheAnsiCodePage)
+{
+#ifdef _WIN32
+    if (GetACP() != 1252)
+        GTEST_SKIP() << "ANSI code page is " << GetACP() << ", not 1252";
+#endif
+    // Upper/lower pairs of Windows-1252; every other byte keeps its value,
+    // among them the multiplication and division signs (0xD7, 0xF7), sharp s
+    // (0xDF) and micro sign (0xB5), which have no partner in the code page.
+    std::vector<std::pair<int, int>> pairs = {{0x8A, 0x9A}, {0x8C, 0x9C}, {0x8E, 0x9E}, {0x9F, 0xFF}};
+    for (int b = 'A'; b <= 'Z'; ++b)
+        pairs.push_back({b, b + 32});
+    for (int b = 0xC0; b <= 0xDE; ++b)
+        if (b != 0xD7)
+            pairs.push_back({b, b + 32});
+    int upperOf[256], lowerOf[256];
+    for (int b = 0; b < 256; ++b)
+        upperOf[b] = lowerOf[b] = b;
+    for (const auto &p : pairs) {
+        upperOf[p.second] = p.first;
+        lowerOf[p.first] = p.second;
+    }
+
+    std::string all;
+    for (int b = 1; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
+    CString upper(all.c_str()), lower(all.c_str());
+    upper.MakeUpper();
+    lower.MakeLower();
+    ASSERT_EQ(upper.GetLength(), 255);
+    ASSERT_EQ(lower.GetLength(), 255);
+    for (int b = 1; b < 256; ++b) {
+        EXPECT_EQ(static_cast<unsigned char>(upper[b - 1]), upperOf[b]) << "MakeUpper of 0x" << std::hex << b;
+        EXPECT_EQ(static_cast<unsigned char>(lower[b - 1]), lowerOf[b]) << "MakeLower of 0x" << std::hex << b;
+    }
+
+    CString word("\xC9" "cole \x8Akoda na\xEFve \xDF\xB5");
+    EXPECT_STREQ(word.MakeUpper(), "\xC9" "COLE \x8AKODA NA\xCFVE \xDF\xB5");
+    EXPECT_STREQ(word.MakeLower(), "\xE9" "cole \x9Akoda na\xEFve \xDF\xB5");
 
     CString empty;
     EXPECT_STREQ(empty.MakeUpper(), "");
+    EXPECT_STREQ(empty.MakeLower(), "");
     CString s("abc");
     EXPECT_STREQ(s.MakeReverse(), "cba");
 }

@@ -1,0 +1,15 @@
+#include "EngineSettings.h"
+
+int g_bPromptWord = 1;
+int g_bPromptSH = 1;
+int g_nDefPromptType = 0;
+int g_nMinPrefixLen = 1;
+int g_nMinSHPrefixLen = 1;
+int g_nMinPromptLen = 1;
+int g_nMaxWordInPrefix = 3;
+int g_bPromptNoDelimiter = 1;
+float g_fFreqVsTime = 0.5f;
+int g_nMinPhrasePromptCount = 3;
+int g_nPromptNum = 12;
+int g_bLearnWord = 1;
+char g_chShorthandTag = '$';

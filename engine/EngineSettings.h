@@ -1,0 +1,27 @@
+// Settings the engine reads while it searches and learns. The settings loader
+// fills them at start-up; until then they hold the general defaults.
+#pragma once
+
+#include "CString.h"
+
+enum { MAX_CANDIDATES = 256 };  // capacity of each candidate list
+
+extern int g_bPromptWord;             // "PromptWord": prompt words and phrases
+extern int g_bPromptSH;               // "PromptSH": prompt shorthands
+extern int g_nDefPromptType;          // "DefPromptType": 0 words first, 1 shorthands first
+extern int g_nMinPrefixLen;           // "MinPrefixLen"
+extern int g_nMinSHPrefixLen;         // "MinSHPrefixLen"
+extern int g_nMinPromptLen;           // "MinPromptLen"
+extern int g_nMaxWordInPrefix;        // "MaxWordInPrefix"
+extern int g_bPromptNoDelimiter;      // "PromptNoDelimiter"
+extern float g_fFreqVsTime;           // "FreqVsTime": ranking exponent; -1 count only, 0 recency only
+extern int g_nMinPhrasePromptCount;   // "MinPhrasePromptCount"
+extern int g_nPromptNum;              // "PromptNum": candidates kept, 1..MAX_CANDIDATES
+extern int g_bLearnWord;              // "g_bLearnWord"
+extern char g_chShorthandTag;         // "ShorthandTag"
+
+// "PromptNum" as the lists may use it: never beyond their capacity.
+inline int PromptNum()
+{
+    return g_nPromptNum < 1 ? 1 : (g_nPromptNum > MAX_CANDIDATES ? MAX_CANDIDATES : g_nPromptNum);
+}

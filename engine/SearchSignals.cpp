@@ -1,0 +1,37 @@
+#include "SearchSignals.h"
+
+std::atomic<unsigned> g_nSearchGeneration{0};
+std::atomic<bool> g_bSearchQuit{false};
+std::atomic<bool> g_bSearchPausePending{false};
+
+namespace {
+thread_local bool t_searching = false;
+thread_local unsigned t_generation = 0;
+}  // namespace
+
+SearchScope::SearchScope() : m_outer(!t_searching)
+{
+    if (m_outer) {
+        t_searching = true;
+        t_generation = g_nSearchGeneration.load(std::memory_order_acquire);
+    }
+}
+
+SearchScope::~SearchScope()
+{
+    if (m_outer)
+        t_searching = false;
+}
+
+int PollSearchSignals()
+{
+    if (!t_searching)
+        return 0;
+    if (g_bSearchQuit.load(std::memory_order_acquire))
+        return SEARCH_QUIT;
+    if (g_bSearchPausePending.load(std::memory_order_acquire))
+        return SEARCH_PAUSE;
+    if (g_nSearchGeneration.load(std::memory_order_acquire) != t_generation)
+        return SEARCH_NEW_REQUEST;
+    return 0;
+}
