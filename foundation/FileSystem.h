@@ -26,5 +26,13 @@ bool FsReplaceFile(const char *source, const char *target);
 // Pushes a stream's data through to the disk.
 bool FsFlushFile(FILE *file);
 bool FsDeleteFile(const char *path);
+
+// Writes all bytes in chunks; false on any short write.
+bool FsWriteAll(FILE *file, const void *data, size_t size);
+
+// One step of a file write-back (a chunk written, a flush, a rename). When the
+// environment variable LEXANTO_KILL_AFTER_IO_STEPS is set to n, the process
+// ends abruptly at step n: the crash-safety tests kill a writer at many points.
+void FsIoStep();
 unsigned long FsProcessId();
 void FsSleep(int milliseconds);

@@ -62,6 +62,7 @@ bool FsCopyFile(const char *from, const char *to, bool failIfExists)
 
 bool FsReplaceFile(const char *source, const char *target)
 {
+    FsIoStep();
     if (std::rename(source, target) != 0)
         return false;
     // Make the rename itself durable, as MOVEFILE_WRITE_THROUGH does.
@@ -76,7 +77,11 @@ bool FsReplaceFile(const char *source, const char *target)
     return true;
 }
 
-bool FsFlushFile(FILE *file) { return std::fflush(file) == 0 && fsync(fileno(file)) == 0; }
+bool FsFlushFile(FILE *file)
+{
+    FsIoStep();
+    return std::fflush(file) == 0 && fsync(fileno(file)) == 0;
+}
 
 bool FsDeleteFile(const char *path) { return unlink(path) == 0; }
 

@@ -43,11 +43,13 @@ bool FsCopyFile(const char *from, const char *to, bool failIfExists)
 
 bool FsReplaceFile(const char *source, const char *target)
 {
+    FsIoStep();
     return MoveFileExA(source, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
 }
 
 bool FsFlushFile(FILE *file)
 {
+    FsIoStep();
     if (std::fflush(file) != 0)
         return false;
     HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));

@@ -144,8 +144,7 @@ bool WriteOnce(const char *path, const CString &bytes)
     FILE *file = std::fopen(temp, "wb");
     if (!file)
         return false;
-    bool ok = std::fwrite(bytes.GetString(), 1, static_cast<size_t>(bytes.GetLength()), file) ==
-              static_cast<size_t>(bytes.GetLength());
+    bool ok = FsWriteAll(file, bytes.GetString(), static_cast<size_t>(bytes.GetLength()));
     ok = FsFlushFile(file) && ok;
     ok = std::fclose(file) == 0 && ok;
     ok = ok && FsReplaceFile(temp, path);

@@ -16,12 +16,15 @@ int GetSpecialFolderCsidl(const char *keyword);
 // run from its output folder finds the project's data). Ends with a separator.
 CString ProgramFolderFromModulePath(const char *modulePath);
 
-#ifdef _WIN32
 // With no name, the module holding this code (the program, or the hook
 // library in its own copy); with a name, the module loaded under that name
 // (empty when none is loaded).
 CString GetProgramFolder(const char *moduleName = nullptr);
+// The per-user data folder: application data + product name, with a
+// trailing separator. Not created here.
 CString GetAppDataFolder();
+
+#ifdef _WIN32
 CString GetModulePath();
 CString GetInstanceFilePath();
 // The "LibPath" setting as it is when it is a full path, else after the

@@ -1,0 +1,650 @@
+#include "LibFile.h"
+
+#include <algorithm>
+#include <cstring>
+#include <ctime>
+
+#include "Candidates.h"
+#include "CharClasses.h"
+#include "EngineSettings.h"
+#include "FileSystem.h"
+#include "Files.h"
+#include "Folders.h"
+#include "LibFormats.h"
+#include "LibrarySet.h"
+#include "PasswordList.h"
+#include "PathText.h"
+#include "SearchSignals.h"
+#include "SharedSection.h"
+#include "TextHelpers.h"
+#include "UserMessage.h"
+
+namespace {
+const char *Key(const WRecord_X &record) { return record.word; }
+const char *Key(const SHRecord_X &record) { return record.name; }
+
+// Binary search over a sorted table; see CLibFile::FindRecord.
+template <class Record>
+BOOL FindInTable(const std::vector<Record> &table, const char *key, int &pos, BOOL exact)
+{
+    const int n = static_cast<int>(table.size());
+    if (n == 0) {
+        pos = 0;
+        return FALSE;
+    }
+    int c = CompareWords(key, Key(table[0]), exact);
+    if (c <= 0) {
+        pos = 0;
+        return c == 0;
+    }
+    c = CompareWords(key, Key(table[n - 1]), exact);
+    if (c >= 0) {
+        pos = c == 0 ? n - 1 : n;
+        return c == 0;
+    }
+    int lo = 0, hi = n - 1;
+    while (lo + 1 < hi) {
+        const int mid = (lo + hi) / 2;
+        if (CompareWords(Key(table[mid]), key, exact) >= 0)
+            hi = mid;
+        else
+            lo = mid;
+    }
+    if (exact) {
+        for (int i = hi; i < n && AsciiCompareNoCase(Key(table[i]), key) == 0; ++i)
+            if (std::strcmp(Key(table[i]), key) == 0) {
+                pos = i;
+                return TRUE;
+            }
+    }
+    pos = hi;
+    return std::strcmp(Key(table[hi]), key) == 0;
+}
+
+void LowerName(char *name)
+{
+    for (int i = 0; i < SH_NAME_SIZE && name[i]; ++i)
+        name[i] = AsciiToLower(name[i]);
+    name[SH_NAME_SIZE - 1] = 0;
+}
+
+bool ReadFileBytes(FILE *file, long long offset, long long size, std::vector<unsigned char> &out)
+{
+    out.clear();
+    if (size <= 0)
+        return true;
+    out.resize(static_cast<size_t>(size));
+    return std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0 &&
+           std::fread(out.data(), 1, out.size(), file) == out.size();
+}
+
+long long FileEnd(FILE *file)
+{
+    if (std::fseek(file, 0, SEEK_END) != 0)
+        return -1;
+    return std::ftell(file);
+}
+
+bool WriteBytesFile(const CString &path, const std::vector<unsigned char> &bytes)
+{
+    FILE *file = std::fopen(path, "wb");
+    if (!file)
+        return false;
+    bool ok = FsWriteAll(file, bytes.data(), bytes.size());
+    ok = FsFlushFile(file) && ok;
+    ok = std::fclose(file) == 0 && ok;
+    return ok;
+}
+
+// Moves the pending memo file and the committed record file into place.
+bool FinishCommit(const char *recordPath)
+{
+    const CString memo = GetMemoPathFor(recordPath);
+    const CString pendingMemo = PendingMemoPath(recordPath);
+    if (FileExists(pendingMemo) && !FsReplaceFile(pendingMemo, memo))
+        return false;
+    return FsReplaceFile(CommittedRecordPath(recordPath), recordPath);
+}
+
+// Puts a new record and memo file in place of the library's as one change:
+// both are first complete under their pending names; renaming the record
+// file to its committed name is the point after which the new pair wins.
+bool CommitPendingPair(const char *recordPath)
+{
+    if (!FsReplaceFile(PendingRecordPath(recordPath), CommittedRecordPath(recordPath)))
+        return false;
+    return FinishCommit(recordPath);
+}
+
+void DropPending(const char *recordPath)
+{
+    FsDeleteFile(PendingRecordPath(recordPath));
+    FsDeleteFile(PendingMemoPath(recordPath));
+}
+}  // namespace
+
+CString PendingRecordPath(const char *recordPath)
+{
+    const CString path(recordPath);
+    const CString name = GetFileName(path);
+    return path.Left(path.GetLength() - name.GetLength()) + "~" + name + ".new";
+}
+
+CString PendingMemoPath(const char *recordPath)
+{
+    const CString memo = GetMemoPathFor(recordPath);
+    const CString name = GetFileName(memo);
+    return memo.Left(memo.GetLength() - name.GetLength()) + "~" + name + ".new";
+}
+
+CString CommittedRecordPath(const char *recordPath)
+{
+    const CString path(recordPath);
+    const CString name = GetFileName(path);
+    return path.Left(path.GetLength() - name.GetLength()) + "~" + name + ".ready";
+}
+
+void RecoverLibraryWrite(const char *recordPath)
+{
+    if (FileExists(CommittedRecordPath(recordPath)))
+        FinishCommit(recordPath);  // the new pair was complete: finish putting it in place
+    else
+        DropPending(recordPath);   // cut short before it was complete: the old pair stands
+}
+
+BOOL CLibFile::IsShorthandLib() const { return IsShorthandLibPath(m_strPath); }
+int CLibFile::GetRecordSize() const { return IsShorthandLib() ? SH_REC_SIZE : WORD_REC_SIZE; }
+int CLibFile::GetHeaderSize() const { return IsShorthandLib() ? SH_LIB_HEADER_SIZE : WORD_LIB_HEADER_SIZE; }
+CString CLibFile::GetMemoPath() const { return GetMemoPathFor(m_strPath); }
+
+BOOL CLibFile::CreateFiles()
+{
+    FILE *records = std::fopen(m_strPath, "wb");
+    if (!records) {
+        ShowMessage("Can't create " + m_strPath);
+        return FALSE;
+    }
+    const bool header = IsShorthandLib() ? WriteShLibHeader(records) : WriteWordLibHeader(records, LIB_VERSION);
+    const bool closed = std::fclose(records) == 0;
+    if (!header || !closed) {
+        ShowMessage("Can't create " + m_strPath);
+        return FALSE;
+    }
+    FILE *memo = std::fopen(GetMemoPath(), "wb");
+    if (!memo || std::fclose(memo) != 0) {
+        ShowMessage("Can't create " + GetMemoPath());
+        return FALSE;
+    }
+    return TRUE;
+}
+
+BOOL CLibFile::OpenFiles(BOOL create)
+{
+    if (m_pRecFile) {
+        SeekRecord(0);
+        return TRUE;
+    }
+    if (!m_strPath.IsEmpty())
+        RecoverLibraryWrite(m_strPath);
+    if (!FileExists(m_strPath)) {
+        if (!create) {
+            ShowMessage(m_strPath + " doesn't exist!");
+            return FALSE;
+        }
+        if (!CreateFiles()) {
+            ShowMessage("Can't open " + m_strPath + "!");
+            return FALSE;
+        }
+    }
+    const int version = GetLibraryVersion(m_strPath);
+    if (version < LIB_VERSION)
+        UpgradeLibraryIfNeeded(m_strPath, version);
+    m_pRecFile = std::fopen(m_strPath, "rb+");
+    if (!m_pRecFile) {
+        ShowMessage("Can't open " + m_strPath);
+        return FALSE;
+    }
+    m_pMemoFile = std::fopen(GetMemoPath(), "rb+");
+    if (!m_pMemoFile) {
+        ShowMessage("Can't open " + GetMemoPath());
+        CloseFiles();
+        return FALSE;
+    }
+    SeekRecord(0);
+    return TRUE;
+}
+
+void CLibFile::CloseFiles()
+{
+    if (m_pRecFile)
+        std::fclose(m_pRecFile);
+    if (m_pMemoFile)
+        std::fclose(m_pMemoFile);
+    m_pRecFile = nullptr;
+    m_pMemoFile = nullptr;
+}
+
+void CLibFile::FlushFiles()
+{
+    if (m_pRecFile)
+        std::fflush(m_pRecFile);
+    if (m_pMemoFile)
+        std::fflush(m_pMemoFile);
+}
+
+int CLibFile::CountRecords()
+{
+    if (!m_pRecFile)
+        return 0;
+    // A damaged library is replaced by its installed copy, else by an empty
+    // one; a damaged installed copy gives way to the empty library too.
+    for (int attempt = 0;; ++attempt) {
+        const long position = std::ftell(m_pRecFile);
+        const int n = GetLibRecordCount(FileEnd(m_pRecFile), IsShorthandLib());
+        if (n >= 0 || attempt >= 2) {
+            std::fseek(m_pRecFile, position, SEEK_SET);
+            return n < 0 ? 0 : n;
+        }
+        CloseFiles();
+        const CString installed = AddTrailingSeparator(JoinPath(GetProgramFolder(), "libraries")) +
+                                  GetRelativePath(GetLibrariesFolder(), m_strPath);
+        bool replaced = false;
+        if (attempt == 0 && FileExists(installed)) {
+            replaced = FsCopyFile(installed, PendingRecordPath(m_strPath), false) &&
+                       FsCopyFile(RemoveExtension(installed) + ".mem", PendingMemoPath(m_strPath), false) &&
+                       CommitPendingPair(m_strPath);
+            if (!replaced)
+                DropPending(m_strPath);
+        }
+        if (!replaced)
+            CreateFiles();
+        if (!OpenFiles(TRUE))
+            return 0;
+    }
+}
+
+bool CLibFile::ReadWholeFiles(std::vector<unsigned char> &records, std::vector<unsigned char> &memo)
+{
+    const int n = CountRecords();
+    if (!m_pRecFile)
+        return false;
+    const long long recordBytes = static_cast<long long>(n) * GetRecordSize();
+    const long long memoSize = FileEnd(m_pMemoFile);
+    return ReadFileBytes(m_pRecFile, GetHeaderSize(), recordBytes, records) &&
+           ReadFileBytes(m_pMemoFile, 0, memoSize, memo);
+}
+
+BOOL CLibFile::ReadAllRecordsFromLib(BOOL create)
+{
+    if (!OpenFiles(create))
+        return FALSE;
+    std::vector<unsigned char> records, memo;
+    const bool read = ReadWholeFiles(records, memo);
+    CloseFiles();
+    if (!read) {
+        ShowMessage("Can't open " + m_strPath);
+        return FALSE;
+    }
+    const size_t size = static_cast<size_t>(GetRecordSize());
+    const size_t n = records.size() / size;
+    bool emptyMemo = false;
+    if (IsShorthandLib()) {
+        m_ShTable.assign(n, SHRecord_X());
+        for (size_t i = 0; i < n; ++i) {
+            SHRecord_X &record = m_ShTable[i];
+            DecodeShDiskRecord(&records[i * size], size, record);
+            emptyMemo |= DecodeMemoEntry(memo.data(), memo.size(), record.memoOffset, record.expansion) != MEMO_TEXT;
+        }
+    } else {
+        m_WordTable.assign(n, WRecord_X());
+        for (size_t i = 0; i < n; ++i) {
+            WRecord_X &record = m_WordTable[i];
+            DecodeWordDiskRecord(&records[i * size], size, record);
+            emptyMemo |= DecodeMemoEntry(memo.data(), memo.size(), record.memoOffset, record.word) != MEMO_TEXT;
+        }
+    }
+    if (emptyMemo)
+        DebugMessage("GetMemo(), l<=0!");
+    m_bDirty = FALSE;
+    BuildLetterBuckets();
+    return TRUE;
+}
+
+bool CLibFile::WriteTableFiles()
+{
+    std::vector<unsigned char> records, memo;
+    AppendLibHeader(records, IsShorthandLib());
+    if (IsShorthandLib()) {
+        for (SHRecord_X &record : m_ShTable) {
+            if (std::strlen(record.name) < 2)
+                continue;  // a one-letter name is never stored
+            LowerName(record.name);
+            record.memoOffset = AppendMemoEntry(memo, record.expansion.Left(MAX_MEMO_TEXT_LENGTH));
+            AppendShDiskRecord(records, record);
+        }
+    } else {
+        for (WRecord_X &record : m_WordTable) {
+            if (record.word.IsEmpty())
+                continue;
+            record.memoOffset = AppendMemoEntry(memo, record.word.Left(MAX_MEMO_TEXT_LENGTH));
+            AppendWordDiskRecord(records, record);
+        }
+    }
+    RecoverLibraryWrite(m_strPath);  // a leftover of an earlier cut-short write must not mix in
+    if (!WriteBytesFile(PendingMemoPath(m_strPath), memo) || !WriteBytesFile(PendingRecordPath(m_strPath), records)) {
+        DropPending(m_strPath);
+        ShowMessage("Can't create " + m_strPath);
+        return false;
+    }
+    if (!CommitPendingPair(m_strPath)) {
+        // Once committed, the next open finishes the move; before, nothing changed.
+        if (!FileExists(CommittedRecordPath(m_strPath)))
+            DropPending(m_strPath);
+        ShowMessage("Can't create " + m_strPath);
+        return false;
+    }
+    return true;
+}
+
+BOOL CLibFile::WriteAllRecordsIntoLib(BOOL freeTables)
+{
+    if (m_bDirty && !WriteTableFiles())
+        return FALSE;  // the table keeps what could not be written
+    if (freeTables) {
+        m_WordTable.clear();
+        m_WordTable.shrink_to_fit();
+        m_ShTable.clear();
+        m_ShTable.shrink_to_fit();
+    }
+    m_bDirty = FALSE;
+    return TRUE;
+}
+
+BOOL CLibFile::CloseLib() { return WriteAllRecordsIntoLib(TRUE); }
+
+void CLibFile::SeekRecord(int index)
+{
+    if (index == -1 || !m_pRecFile)
+        return;
+    const long position = GetHeaderSize() + static_cast<long>(index) * GetRecordSize();
+    if (std::fseek(m_pRecFile, position, SEEK_SET) != 0)
+        DebugMessage("Error fseek");
+    m_nFilePos = std::ftell(m_pRecFile);
+    if (m_nFilePos != position) {
+        DebugMessage("Error SeekRecord!");
+        std::fseek(m_pRecFile, position, SEEK_SET);
+    }
+}
+
+int CLibFile::ReadWordRecord(WRecord_X &record, int index)
+{
+    SeekRecord(index);
+    unsigned char bytes[WORD_REC_SIZE];
+    if (!m_pRecFile || std::fread(bytes, 1, sizeof bytes, m_pRecFile) != sizeof bytes)
+        return -1;
+    DecodeWordDiskRecord(bytes, sizeof bytes, record);
+    GetMemo(record.memoOffset, record.word);
+    return 0;
+}
+
+int CLibFile::ReadShRecord(SHRecord_X &record, int index)
+{
+    SeekRecord(index);
+    unsigned char bytes[SH_REC_SIZE];
+    if (!m_pRecFile || std::fread(bytes, 1, sizeof bytes, m_pRecFile) != sizeof bytes)
+        return -1;
+    DecodeShDiskRecord(bytes, sizeof bytes, record);
+    GetMemo(record.memoOffset, record.expansion);
+    return 0;
+}
+
+int CLibFile::WriteWordRecord(WRecord_X &record, int index)
+{
+    if (record.word.IsEmpty() || !m_pRecFile)
+        return -1;
+    SeekRecord(index);
+    record.memoOffset = AppendMemo(record.word);
+    std::vector<unsigned char> bytes;
+    AppendWordDiskRecord(bytes, record);
+    std::fseek(m_pRecFile, 0, SEEK_CUR);  // a stream switching from reading to writing needs a seek
+    return FsWriteAll(m_pRecFile, bytes.data(), bytes.size()) ? 0 : -1;
+}
+
+int CLibFile::WriteShRecord(SHRecord_X &record, int index)
+{
+    if (std::strlen(record.name) < 2 || !m_pRecFile)
+        return -1;
+    SeekRecord(index);
+    LowerName(record.name);
+    record.memoOffset = AppendMemo(record.expansion);
+    std::vector<unsigned char> bytes;
+    AppendShDiskRecord(bytes, record);
+    std::fseek(m_pRecFile, 0, SEEK_CUR);
+    return FsWriteAll(m_pRecFile, bytes.data(), bytes.size()) ? 0 : -1;
+}
+
+int CLibFile::AppendMemo(const CString &text)
+{
+    if (!m_pMemoFile)
+        return -1;
+    const long long offset = FileEnd(m_pMemoFile);
+    std::vector<unsigned char> entry;
+    AppendMemoEntry(entry, text.Left(MAX_MEMO_TEXT_LENGTH));
+    FsWriteAll(m_pMemoFile, entry.data(), entry.size());
+    return static_cast<int>(offset);
+}
+
+void CLibFile::GetMemo(int offset, CString &text)
+{
+    text.Empty();
+    unsigned char length[2];
+    if (!m_pMemoFile || offset < 0 || std::fseek(m_pMemoFile, offset, SEEK_SET) != 0 ||
+        std::fread(length, 1, 2, m_pMemoFile) != 2) {
+        DebugMessage("GetMemo(), l<=0!");
+        return;
+    }
+    const int l = GetInt16LE(length);
+    if (l <= 0) {
+        DebugMessage("GetMemo(), l<=0!");
+        return;
+    }
+    const size_t got = std::fread(text.GetBufferSetLength(l), 1, static_cast<size_t>(l), m_pMemoFile);
+    text.ReleaseBuffer(static_cast<int>(got));
+    text.ReleaseBuffer(-1);  // the text ends at its first NUL
+}
+
+void CLibFile::MarkMemoDeleted(int offset)
+{
+    if (!m_pMemoFile || offset < 0 || std::fseek(m_pMemoFile, offset, SEEK_SET) != 0)
+        return;
+    const unsigned char dropped[2] = {0xFF, 0xFF};
+    FsWriteAll(m_pMemoFile, dropped, sizeof dropped);
+}
+
+int CLibFile::GetRecordCount() const
+{
+    return static_cast<int>(IsShorthandLib() ? m_ShTable.size() : m_WordTable.size());
+}
+
+CString CLibFile::GetKeyAt(int index) const
+{
+    if (index < 0 || index >= GetRecordCount())
+        return CString();
+    return IsShorthandLib() ? CString(m_ShTable[static_cast<size_t>(index)].name)
+                            : m_WordTable[static_cast<size_t>(index)].word;
+}
+
+BOOL CLibFile::FindRecord(const CString &key, int &pos, BOOL exact) const
+{
+    return IsShorthandLib() ? FindInTable(m_ShTable, key, pos, exact) : FindInTable(m_WordTable, key, pos, exact);
+}
+
+BOOL CLibFile::FindPrefixRange(const CString &prefix, int &first, int &last) const
+{
+    const bool shorthand = IsShorthandLib();
+    const int n = GetRecordCount();
+    auto key = [&](int i) -> const char * {
+        return shorthand ? m_ShTable[static_cast<size_t>(i)].name : m_WordTable[static_cast<size_t>(i)].word.GetString();
+    };
+    FindRecord(prefix, first, FALSE);
+    for (;;) {
+        if (first > n - 1)
+            return FALSE;
+        int d = CheckPrefixMatch(key(first), prefix);
+        if (d == 0) {
+            if (first >= n - 1)
+                return FALSE;
+            ++first;
+            d = CheckPrefixMatch(key(first), prefix);
+            if (d == 0)
+                return FALSE;
+        }
+        // A word library offers no record that is exactly the typed prefix,
+        // unless the space bar completes.
+        if (d == 1 || shorthand || CompWordKey == 32)
+            break;
+        ++first;
+    }
+    CString bound = prefix;
+    bound.MakeUpper();
+    if (!bound.IsEmpty()) {
+        const char lastChar = prefix[prefix.GetLength() - 1];
+        bound.SetAt(bound.GetLength() - 1, AsciiToUpper(static_cast<char>(AsciiToLower(lastChar) + 1)));
+    }
+    FindRecord(bound, last, FALSE);
+    last = last - 1;
+    return first <= last;
+}
+
+int CLibFile::MatchPrefix(const CString &prefix, BOOL useBuckets)
+{
+    const bool shorthand = IsShorthandLib();
+    if (useBuckets && prefix.GetLength() == 1 && IsAsciiLetter(prefix[0])) {
+        const int letter = AsciiToUpper(prefix[0]) - 'A';
+        bool any = false;
+        if (shorthand) {
+            for (SHRecord_X &record : m_ShBuckets[letter]) {
+                AddShCandidate(&record, prefix);
+                any = true;
+            }
+        } else {
+            for (WRecord_X &record : m_WordBuckets[letter]) {
+                AddWordCandidate(&record, prefix);
+                any = true;
+            }
+        }
+        return any ? 1 : 0;
+    }
+    CString key = prefix;
+    if (shorthand && IsUpperCaseText(key))
+        key.MakeLower();
+    int first = 0, last = -1;
+    if (!FindPrefixRange(key, first, last))
+        return 0;
+    for (int i = first; i <= last; ++i) {
+        if (const int signal = PollSearchSignals())
+            return signal;
+        if (shorthand) {
+            SHRecord_X &record = m_ShTable[static_cast<size_t>(i)];
+            if (g_bShArgsGiven && std::strcmp(record.name, key) != 0)
+                continue;
+            AddShCandidate(&record, key);
+        } else {
+            WRecord_X &record = m_WordTable[static_cast<size_t>(i)];
+            if (ContainsExcludedWord(record.word))
+                continue;
+            AddWordCandidate(&record, key);
+        }
+    }
+    return 0;
+}
+
+void CLibFile::BuildLetterBucket(char letter)
+{
+    letter = AsciiToUpper(letter);
+    if (letter < 'A' || letter > 'Z')
+        return;
+    const int index = letter - 'A';
+    const int limit = PromptNum();
+    if (IsShorthandLib()) {
+        ClearShCandidates();
+        MatchPrefix(CString(letter), FALSE);
+        m_ShBuckets[index].clear();
+        for (int i = 0; i < limit && g_ShCandidates[i].name[0]; ++i)
+            m_ShBuckets[index].push_back(g_ShCandidates[i]);
+    } else {
+        ClearWordCandidates();
+        MatchPrefix(CString(letter), FALSE);
+        m_WordBuckets[index].clear();
+        for (int i = 0; i < limit && !g_WordCandidates[i].word.IsEmpty(); ++i)
+            m_WordBuckets[index].push_back(g_WordCandidates[i]);
+    }
+}
+
+void CLibFile::BuildLetterBuckets()
+{
+    g_tNow = static_cast<long long>(std::time(nullptr));
+    for (char letter = 'A'; letter <= 'Z'; ++letter)
+        BuildLetterBucket(letter);
+}
+
+int CLibFile::AddWord(const WRecord_X &record)
+{
+    // An exact search, so that words differing only in case each get their
+    // place in the table's order instead of being taken for one another.
+    int pos = 0;
+    if (!FindRecord(record.word, pos, TRUE)) {
+        m_WordTable.insert(m_WordTable.begin() + pos, record);
+        m_bDirty = TRUE;
+    }
+    return 0;
+}
+
+int CLibFile::AddShorthand(const SHRecord_X &record)
+{
+    // Records of one name stand in the order of their expansions; a pair that
+    // is already there is not added again.
+    int pos = 0;
+    FindRecord(record.name, pos, TRUE);
+    const int n = static_cast<int>(m_ShTable.size());
+    while (pos > 0 && std::strcmp(m_ShTable[static_cast<size_t>(pos - 1)].name, record.name) == 0)
+        --pos;
+    for (; pos < n && std::strcmp(m_ShTable[static_cast<size_t>(pos)].name, record.name) == 0; ++pos) {
+        const int c = CompareWords(m_ShTable[static_cast<size_t>(pos)].expansion, record.expansion, TRUE);
+        if (c == 0)
+            return 0;
+        if (c > 0)
+            break;
+    }
+    m_ShTable.insert(m_ShTable.begin() + pos, record);
+    m_bDirty = TRUE;
+    return 0;
+}
+
+void CLibFile::DeleteRecord(int index)
+{
+    if (index < 0 || index >= GetRecordCount())
+        return;
+    char first;
+    if (IsShorthandLib()) {
+        first = m_ShTable[static_cast<size_t>(index)].name[0];
+        m_ShTable.erase(m_ShTable.begin() + index);
+    } else {
+        first = m_WordTable[static_cast<size_t>(index)].word[0];
+        m_WordTable.erase(m_WordTable.begin() + index);
+    }
+    if (IsAsciiLetter(first))
+        BuildLetterBucket(first);
+    m_bDirty = TRUE;
+}
+
+CString CLibFile::GetLibName() const { return GetLibNameFromPath(m_strPath); }
+
+CString CLibFile::GetLibCategory() const
+{
+    const CString folder = GetParentFolder(m_strPath);
+    for (const char *category : {"langlib", "proflib", "shlib"})
+        if (IsSamePath(folder, JoinPath(GetLibrariesFolder(), category)))
+            return CString(category);
+    return CString();
+}

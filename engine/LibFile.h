@@ -1,0 +1,93 @@
+// One word or shorthand library, in memory and on disk: the path of its
+// record file, the whole sorted table of its records, and 26 letter buckets
+// with the best records of each first letter. A library is read whole when it
+// is opened, lives in memory, and is written back whole when it is closed
+// after a change. The files are open only during one operation.
+#pragma once
+
+#include <cstdio>
+#include <vector>
+
+#include "CString.h"
+#include "LibRecords.h"
+#include "wintypes.h"
+
+class CLibFile {
+public:
+    CLibFile() = default;
+    explicit CLibFile(const char *path) : m_strPath(path) {}
+    ~CLibFile() = default;  // neither closes files nor writes
+    CLibFile(const CLibFile &) = delete;
+    CLibFile &operator=(const CLibFile &) = delete;
+
+    // Kind and file layout, derived from the path on every use.
+    BOOL IsShorthandLib() const;
+    int GetRecordSize() const;
+    int GetHeaderSize() const;
+    CString GetMemoPath() const;
+    const CString &GetPath() const { return m_strPath; }
+    void SetPath(const char *path) { m_strPath = path; }
+
+    // --- Files ---
+    BOOL CreateFiles();
+    BOOL OpenFiles(BOOL create);
+    void CloseFiles();
+    void FlushFiles();
+    int CountRecords();
+    BOOL ReadAllRecordsFromLib(BOOL create);
+    // Writes a changed table back (a new record and memo file replace the old
+    // ones as a pair, so a failure or a kill leaves the old library or the new
+    // one). On failure the table and the dirty flag stay and FALSE is returned.
+    BOOL WriteAllRecordsIntoLib(BOOL freeTables);
+    BOOL CloseLib();
+
+    // --- Records in the open files ---
+    void SeekRecord(int index);
+    int ReadWordRecord(WRecord_X &record, int index);
+    int ReadShRecord(SHRecord_X &record, int index);
+    int WriteWordRecord(WRecord_X &record, int index);
+    int WriteShRecord(SHRecord_X &record, int index);
+    int AppendMemo(const CString &text);
+    void GetMemo(int offset, CString &text);
+    void MarkMemoDeleted(int offset);
+
+    // --- The table in memory ---
+    int GetRecordCount() const;
+    CString GetKeyAt(int index) const;
+    BOOL FindRecord(const CString &key, int &pos, BOOL exact) const;
+    BOOL FindPrefixRange(const CString &prefix, int &first, int &last) const;
+    // Offers the records that begin with prefix to the candidate lists.
+    // 0 or 1, or a negative code when a search signal cut the walk short.
+    int MatchPrefix(const CString &prefix, BOOL useBuckets);
+    void BuildLetterBucket(char letter);
+    void BuildLetterBuckets();
+    int AddWord(const WRecord_X &record);
+    int AddShorthand(const SHRecord_X &record);
+    void DeleteRecord(int index);
+    CString GetLibName() const;
+    CString GetLibCategory() const;
+
+    FILE *m_pRecFile = nullptr;
+    FILE *m_pMemoFile = nullptr;
+    std::vector<WRecord_X> m_WordBuckets[26];
+    std::vector<SHRecord_X> m_ShBuckets[26];
+    std::vector<WRecord_X> m_WordTable;
+    std::vector<SHRecord_X> m_ShTable;
+    BOOL m_bDirty = FALSE;
+    long m_nFilePos = 0;
+    CString m_strPath;
+
+private:
+    bool ReadWholeFiles(std::vector<unsigned char> &records, std::vector<unsigned char> &memo);
+    bool WriteTableFiles();
+};
+
+// Finishes or undoes a write-back that was cut short (by a crash or a kill)
+// for the library at this record path. Called before the library is read.
+void RecoverLibraryWrite(const char *recordPath);
+
+// Names of the files a write-back uses beside the library; none of them
+// matches a scan for "*.lib", "*.slb" or "*.mem".
+CString PendingRecordPath(const char *recordPath);
+CString PendingMemoPath(const char *recordPath);
+CString CommittedRecordPath(const char *recordPath);

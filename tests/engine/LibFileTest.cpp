@@ -1,0 +1,353 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "Candidates.h"
+#include "CharClasses.h"
+#include "EngineSettings.h"
+#include "LibFile.h"
+#include "LibFormats.h"
+#include "MessageLog.h"
+#include "SearchSignals.h"
+#include "SharedSection.h"
+#include "TempDir.h"
+#include "WordLists.h"
+
+namespace {
+WRecord_X Word(const char *text, int count = 1, int time = 0)
+{
+    WRecord_X record;
+    record.word = text;
+    record.useCount = count;
+    record.lastUsed = time;
+    return record;
+}
+
+SHRecord_X Shorthand(const char *name, const char *expansion, int count = 1)
+{
+    SHRecord_X record;
+    std::snprintf(record.name, sizeof record.name, "%s", name);
+    record.expansion = expansion;
+    record.useCount = count;
+    return record;
+}
+
+std::vector<std::string> Keys(const CLibFile &library)
+{
+    std::vector<std::string> keys;
+    for (int i = 0; i < library.GetRecordCount(); ++i)
+        keys.push_back(library.GetKeyAt(i).GetString());
+    return keys;
+}
+
+// A word library whose table holds exactly these words, in this order.
+void Fill(CLibFile &library, std::initializer_list<const char *> words)
+{
+    library.m_WordTable.clear();
+    for (const char *w : words)
+        library.m_WordTable.push_back(Word(w));
+}
+
+class CompletionKey {
+public:
+    explicit CompletionKey(UINT key) : m_saved(CompWordKey) { CompWordKey = key; }
+    ~CompletionKey() { CompWordKey = m_saved; }
+
+private:
+    UINT m_saved;
+};
+}  // namespace
+
+TEST(LibFile, NewLibrariesAndTheirKinds)
+{
+    TempDir dir;
+    MessageLog log;
+    CLibFile words(dir.Path("user_en.lib").c_str());
+    EXPECT_FALSE(words.ReadAllRecordsFromLib(FALSE));
+    ASSERT_EQ(MessageLog::Messages().size(), 1u);
+    EXPECT_EQ(MessageLog::Messages()[0], dir.Path("user_en.lib") + " doesn't exist!");
+
+    ASSERT_TRUE(words.ReadAllRecordsFromLib(TRUE));  // created empty
+    EXPECT_EQ(words.GetRecordCount(), 0);
+    std::string header(120, '\0');
+    header.replace(0, 14, "wordlib ver130");
+    EXPECT_EQ(TempDir::Read(dir.Path("user_en.lib")), header);
+    EXPECT_EQ(TempDir::Read(dir.Path("user_en.mem")), "");
+
+    CLibFile shorthands(dir.Path("Personal Shorthands.SLB").c_str());
+    EXPECT_TRUE(shorthands.IsShorthandLib());  // the extension in capitals still counts
+    EXPECT_EQ(shorthands.GetRecordSize(), 32);
+    EXPECT_EQ(shorthands.GetHeaderSize(), 160);
+    EXPECT_EQ(shorthands.GetLibName(), "Personal Shorthands");
+    EXPECT_FALSE(words.IsShorthandLib());
+}
+
+TEST(LibFile, RealWordListRoundTrip)
+{
+    TempDir dir;
+    std::vector<std::string> list = ReadWordList("american-english", 20000);
+    ASSERT_GT(list.size(), 10000u) << "word list missing";
+    CLibFile library(dir.Path("big.lib").c_str());
+    ASSERT_TRUE(library.ReadAllRecordsFromLib(TRUE));
+    int n = 0;
+    for (const std::string &w : list) {
+        ++n;
+        library.AddWord(Word(w.c_str(), n % 50, 1700000000 + n));
+    }
+    EXPECT_TRUE(library.m_bDirty);
+    const std::vector<WRecord_X> before = library.m_WordTable;
+    // Strictly ascending: every word once, words that differ only in case in byte order.
+    for (size_t i = 1; i < before.size(); ++i)
+        ASSERT_LT(CompareWords(before[i - 1].word, before[i].word, TRUE), 0) << before[i].word.GetString();
+    ASSERT_EQ(before.size(), list.size());
+    ASSERT_TRUE(library.CloseLib());
+    EXPECT_EQ(library.GetRecordCount(), 0);
+    EXPECT_EQ(dir.List(), "big.lib big.mem");  // nothing left beside it
+
+    CLibFile reread(dir.Path("big.lib").c_str());
+    ASSERT_TRUE(reread.ReadAllRecordsFromLib(FALSE));
+    ASSERT_EQ(reread.m_WordTable.size(), before.size());
+    for (size_t i = 0; i < before.size(); ++i) {
+        EXPECT_EQ(reread.m_WordTable[i].word, before[i].word);
+        EXPECT_EQ(reread.m_WordTable[i].useCount, before[i].useCount);
+        EXPECT_EQ(reread.m_WordTable[i].lastUsed, before[i].lastUsed);
+    }
+    // In a freshly written library the memo offsets ascend with the index.
+    for (size_t i = 1; i < reread.m_WordTable.size(); ++i)
+        ASSERT_GT(reread.m_WordTable[i].memoOffset, reread.m_WordTable[i - 1].memoOffset);
+}
+
+TEST(LibFile, AddWordKeepsCaseVariantsInOrder)
+{
+    CLibFile library("t.lib");
+    for (const char *w : {"apple", "banana", "Apple", "APPLE", "apple", "Banana", "aardvark"})
+        library.AddWord(Word(w));
+    EXPECT_EQ(Keys(library), (std::vector<std::string>{"aardvark", "APPLE", "Apple", "apple", "Banana", "banana"}));
+}
+
+TEST(LibFile, FindRecord)
+{
+    CLibFile library("t.lib");
+    int pos = -1;
+    EXPECT_FALSE(library.FindRecord("x", pos, TRUE));
+    EXPECT_EQ(pos, 0);
+
+    Fill(library, {"Apple", "apple", "banana"});
+    EXPECT_TRUE(library.FindRecord("apple", pos, TRUE));
+    EXPECT_EQ(pos, 1);
+    // Without exact, a case-insensitive equality with the first record counts as found.
+    EXPECT_TRUE(library.FindRecord("apple", pos, FALSE));
+    EXPECT_EQ(pos, 0);
+
+    Fill(library, {"Able", "Apple", "apple", "banana"});
+    EXPECT_FALSE(library.FindRecord("apple", pos, FALSE));
+    EXPECT_EQ(pos, 1);  // in the middle only byte equality counts
+    EXPECT_TRUE(library.FindRecord("apple", pos, TRUE));
+    EXPECT_EQ(pos, 2);
+    EXPECT_FALSE(library.FindRecord("cherry", pos, TRUE));
+    EXPECT_EQ(pos, 4);
+    EXPECT_FALSE(library.FindRecord("Abm", pos, TRUE));
+    EXPECT_EQ(pos, 1);
+}
+
+TEST(LibFile, FindPrefixRange)
+{
+    CLibFile library("t.lib");
+    int first = -1, last = -1;
+    EXPECT_FALSE(library.FindPrefixRange("a", first, last));
+
+    Fill(library, {"bar", "car", "card", "care", "cat", "zebra", "zoo"});
+    {
+        CompletionKey key(9);  // Tab completes: the typed word itself is not offered
+        ASSERT_TRUE(library.FindPrefixRange("car", first, last));
+        EXPECT_EQ(first, 2);
+        EXPECT_EQ(last, 3);
+    }
+    {
+        CompletionKey key(32);
+        ASSERT_TRUE(library.FindPrefixRange("car", first, last));
+        EXPECT_EQ(first, 1);
+        EXPECT_EQ(last, 3);
+    }
+    ASSERT_TRUE(library.FindPrefixRange("z", first, last));  // the bound is the character after z
+    EXPECT_EQ(first, 5);
+    EXPECT_EQ(last, 6);
+    ASSERT_TRUE(library.FindPrefixRange("CA", first, last));
+    EXPECT_EQ(first, 1);
+    EXPECT_EQ(last, 4);
+    EXPECT_FALSE(library.FindPrefixRange("d", first, last));
+    EXPECT_FALSE(library.FindPrefixRange("zz", first, last));
+}
+
+TEST(LibFile, MatchPrefixRanksAndFilters)
+{
+    CLibFile library("t.lib");
+    library.m_WordTable = {Word("car", 9), Word("card", 3), Word("care", 7), Word("careful", 5), Word("cat", 1)};
+    const float savedF = g_fFreqVsTime;
+    g_fFreqVsTime = -1;  // by count only
+    ClearWordCandidates();
+    EXPECT_EQ(library.MatchPrefix("car", FALSE), 0);
+    std::vector<std::string> got;
+    for (int i = 0; i <= g_nLastWordCandidate; ++i)
+        got.push_back(g_WordCandidates[i].word.GetString());
+    EXPECT_EQ(got, (std::vector<std::string>{"care", "careful", "card"}));
+    g_fFreqVsTime = savedF;
+
+    ClearWordCandidates();
+    EXPECT_EQ(library.MatchPrefix("x", FALSE), 0);
+    EXPECT_EQ(g_nLastWordCandidate, -1);
+}
+
+TEST(LibFile, SearchSignalsCutTheWalkShort)
+{
+    CLibFile library("t.lib");
+    for (int i = 0; i < 1000; ++i)
+        library.m_WordTable.push_back(Word(("w" + std::to_string(100000 + i)).c_str()));
+    const struct {
+        void (*raise)();
+        void (*lower)();
+        int code;
+    } cases[] = {
+        {[] { ++g_nSearchGeneration; }, [] {}, SEARCH_NEW_REQUEST},
+        {[] { g_bSearchQuit = true; }, [] { g_bSearchQuit = false; }, SEARCH_QUIT},
+        {[] { g_bSearchPausePending = true; }, [] { g_bSearchPausePending = false; }, SEARCH_PAUSE},
+    };
+    for (const auto &c : cases) {
+        ClearWordCandidates();
+        SearchScope scope;
+        c.raise();
+        EXPECT_EQ(library.MatchPrefix("w", FALSE), c.code);
+        EXPECT_EQ(g_nLastWordCandidate, -1);  // stopped before the first record
+        c.lower();
+    }
+    // Outside a search (a bucket rebuild on the main thread) nothing cuts the walk.
+    ++g_nSearchGeneration;
+    ClearWordCandidates();
+    EXPECT_EQ(library.MatchPrefix("w", FALSE), 0);
+    EXPECT_GE(g_nLastWordCandidate, 0);
+}
+
+TEST(LibFile, LetterBuckets)
+{
+    CLibFile library("t.lib");
+    library.m_WordTable = {Word("1st", 5), Word("apple", 2), Word("apricot", 8), Word("banana", 1)};
+    library.BuildLetterBuckets();
+    ASSERT_EQ(library.m_WordBuckets[0].size(), 2u);
+    EXPECT_EQ(library.m_WordBuckets[0][0].word, "apricot");  // best first
+    EXPECT_EQ(library.m_WordBuckets[1].size(), 1u);
+    EXPECT_TRUE(library.m_WordBuckets[2].empty());
+
+    // A record whose key begins with a digit: buckets unchanged, but dirty.
+    library.m_bDirty = FALSE;
+    library.DeleteRecord(0);
+    EXPECT_TRUE(library.m_bDirty);
+    EXPECT_EQ(library.m_WordBuckets[0].size(), 2u);
+    // Deleting a letter's record rebuilds that letter.
+    library.DeleteRecord(1);  // apricot
+    ASSERT_EQ(library.m_WordBuckets[0].size(), 1u);
+    EXPECT_EQ(library.m_WordBuckets[0][0].word, "apple");
+    library.DeleteRecord(7);  // outside the table: nothing
+    EXPECT_EQ(library.GetRecordCount(), 2);
+}
+
+TEST(LibFile, ShorthandsAreStoredLowerCase)
+{
+    TempDir dir;
+    CLibFile library(dir.Path("sh.slb").c_str());
+    ASSERT_TRUE(library.ReadAllRecordsFromLib(TRUE));
+    library.AddShorthand(Shorthand("BTW", "by the way"));
+    library.AddShorthand(Shorthand("BTW", "by the way"));  // same pair: once
+    library.AddShorthand(Shorthand("BTW", "back to work"));
+    library.AddShorthand(Shorthand("x", "one letter"));  // never written
+    ASSERT_EQ(library.GetRecordCount(), 4 - 1);
+    ASSERT_TRUE(library.CloseLib());
+
+    CLibFile reread(dir.Path("sh.slb").c_str());
+    ASSERT_TRUE(reread.ReadAllRecordsFromLib(FALSE));
+    EXPECT_EQ(Keys(reread), (std::vector<std::string>{"btw", "btw"}));
+    // One name, several expansions: ordered by expansion.
+    EXPECT_EQ(reread.m_ShTable[0].expansion, "back to work");
+    EXPECT_EQ(reread.m_ShTable[1].expansion, "by the way");
+
+    // The record handed to the writer is lower-cased too.
+    ASSERT_TRUE(reread.OpenFiles(FALSE));
+    SHRecord_X record = Shorthand("SIG", "Best regards");
+    EXPECT_EQ(reread.WriteShRecord(record, 2), 0);
+    EXPECT_STREQ(record.name, "sig");
+    SHRecord_X tiny = Shorthand("q", "x");
+    EXPECT_EQ(reread.WriteShRecord(tiny, 3), -1);
+    SHRecord_X back;
+    EXPECT_EQ(reread.ReadShRecord(back, 2), 0);
+    EXPECT_STREQ(back.name, "sig");
+    EXPECT_EQ(back.expansion, "Best regards");
+    EXPECT_EQ(reread.CountRecords(), 3);
+    reread.CloseFiles();
+}
+
+TEST(LibFile, WriteBackKeepsTheTableWhenItFails)
+{
+    TempDir dir;
+    CLibFile library(dir.Path("gone/user.lib").c_str());
+    library.m_WordTable = {Word("kept")};
+    library.m_bDirty = TRUE;
+    MessageLog log;
+    EXPECT_FALSE(library.WriteAllRecordsIntoLib(TRUE));  // its folder does not exist
+    EXPECT_TRUE(library.m_bDirty);
+    ASSERT_EQ(library.GetRecordCount(), 1);
+    EXPECT_FALSE(MessageLog::Messages().empty());
+
+    // A clean library writes nothing, but still frees its table when asked.
+    CLibFile clean(dir.Path("clean.lib").c_str());
+    ASSERT_TRUE(clean.ReadAllRecordsFromLib(TRUE));
+    clean.AddWord(Word("one"));
+    ASSERT_TRUE(clean.WriteAllRecordsIntoLib(FALSE));
+    const std::string bytes = TempDir::Read(dir.Path("clean.lib"));
+    clean.m_WordTable.push_back(Word("unsaved"));  // changed without the dirty flag
+    EXPECT_TRUE(clean.WriteAllRecordsIntoLib(TRUE));
+    EXPECT_EQ(TempDir::Read(dir.Path("clean.lib")), bytes);
+    EXPECT_EQ(clean.GetRecordCount(), 0);
+}
+
+TEST(LibFile, DamagedAndHalfWrittenLibraries)
+{
+    TempDir dir;
+    // Shorter than its header by more than a record: replaced by an empty library.
+    dir.Write("bad.lib", std::string("wordlib ver130") + std::string(80, '\0'));
+    dir.Write("bad.mem", "junk");
+    CLibFile bad(dir.Path("bad.lib").c_str());
+    ASSERT_TRUE(bad.ReadAllRecordsFromLib(FALSE));
+    EXPECT_EQ(bad.GetRecordCount(), 0);
+    EXPECT_EQ(TempDir::Read(dir.Path("bad.lib")).size(), 120u);
+
+    // A memo entry marked dropped reads as an empty text.
+    CLibFile library(dir.Path("w.lib").c_str());
+    ASSERT_TRUE(library.ReadAllRecordsFromLib(TRUE));
+    library.AddWord(Word("alpha"));
+    library.AddWord(Word("beta"));
+    ASSERT_TRUE(library.CloseLib());
+    ASSERT_TRUE(library.OpenFiles(FALSE));
+    library.MarkMemoDeleted(0);
+    library.CloseFiles();
+    ASSERT_TRUE(library.ReadAllRecordsFromLib(FALSE));
+    EXPECT_EQ(Keys(library), (std::vector<std::string>{"", "beta"}));
+
+    // A write-back cut short before its commit point leaves the old pair.
+    const std::string oldRecords = TempDir::Read(dir.Path("w.lib"));
+    dir.Write("~w.lib.new", "partial");
+    dir.Write("~w.mem.new", "partial");
+    ASSERT_TRUE(library.ReadAllRecordsFromLib(FALSE));
+    EXPECT_EQ(TempDir::Read(dir.Path("w.lib")), oldRecords);
+    EXPECT_EQ(dir.List(), "bad.lib bad.mem w.lib w.mem");
+
+    // One cut short after it: the new pair is put in place when the library opens.
+    CLibFile other(dir.Path("n.lib").c_str());
+    ASSERT_TRUE(other.ReadAllRecordsFromLib(TRUE));
+    other.AddWord(Word("gamma"));
+    ASSERT_TRUE(other.CloseLib());
+    dir.Write("~w.lib.ready", TempDir::Read(dir.Path("n.lib")));
+    dir.Write("~w.mem.new", TempDir::Read(dir.Path("n.mem")));
+    ASSERT_TRUE(library.ReadAllRecordsFromLib(FALSE));
+    EXPECT_EQ(Keys(library), (std::vector<std::string>{"gamma"}));
+}
