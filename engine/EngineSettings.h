@@ -19,6 +19,13 @@ extern int g_nMinPhrasePromptCount;   // "MinPhrasePromptCount"
 extern int g_nPromptNum;              // "PromptNum": candidates kept, 1..MAX_CANDIDATES
 extern int g_bLearnWord;              // "g_bLearnWord"
 extern char g_chShorthandTag;         // "ShorthandTag"
+extern int g_nFlushPercentage;        // "FlushPercentage": share of the word cache flushed
+extern int g_nMinWordAddCount;        // "g_nMinWordAddCount": uses before a cached word moves to the user library
+extern int g_nMinPhraseAddCount;      // "MinPhraseAddCount": the same for phrases
+extern int g_bAutoReduce;             // "AutoReduce"
+extern int g_nReduceLimit;            // "ReduceLimit": words
+extern int g_nReducePercentage;       // "ReducePercentage"
+extern int g_bEnableUserLib;          // "EnableUserLib": the user library is word library 0
 
 // "PromptNum" as the lists may use it: never beyond their capacity.
 inline int PromptNum()

@@ -505,14 +505,20 @@ BOOL CLibFile::FindPrefixRange(const CString &prefix, int &first, int &last) con
             break;
         ++first;
     }
-    CString bound = prefix;
-    bound.MakeUpper();
-    if (!bound.IsEmpty()) {
-        const char lastChar = prefix[prefix.GetLength() - 1];
-        bound.SetAt(bound.GetLength() - 1, AsciiToUpper(static_cast<char>(AsciiToLower(lastChar) + 1)));
+    // The records that begin with prefix follow each other from first on:
+    // the range ends at the last one that still matches. (A bound key made
+    // from the prefix with its last character raised has no exact form for
+    // every character: '@' is followed by '[' once letters are folded, and
+    // letters outside ASCII are not folded at all.)
+    int lo = first, hi = n;  // lo matches, hi does not
+    while (lo + 1 < hi) {
+        const int mid = lo + (hi - lo) / 2;
+        if (CheckPrefixMatch(key(mid), prefix) != 0)
+            lo = mid;
+        else
+            hi = mid;
     }
-    FindRecord(bound, last, FALSE);
-    last = last - 1;
+    last = lo;
     return first <= last;
 }
 

@@ -14,6 +14,13 @@
 #include "LibFormats.h"
 #include "PathText.h"
 
+CLibFile g_WordLibs[MAX_LIBRARIES];
+int g_nWordLibCount = 0;
+CLibFile g_ShLibs[MAX_LIBRARIES];
+int g_nShLibCount = 0;
+CLibFile *g_pUserLib = nullptr;
+BOOL g_bLibrariesOpen = FALSE;
+
 CString GetLibrariesFolder() { return AddTrailingSeparator(JoinPath(GetAppDataFolder(), "libraries")); }
 
 int UpgradeLibraryIfNeeded(const CString &path, int version)

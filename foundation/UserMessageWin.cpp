@@ -8,3 +8,8 @@ void PlatformShowMessage(const char *text)
 {
     MessageBoxA(GetActiveWindow(), text, g_strProductName, MB_OK);
 }
+
+bool PlatformAskOkCancel(const char *text)
+{
+    return MessageBoxA(GetActiveWindow(), text, g_strProductName, MB_OKCANCEL) == IDOK;
+}

@@ -178,6 +178,15 @@ TEST(LibFile, FindPrefixRange)
     EXPECT_EQ(first, 1);
     EXPECT_EQ(last, 4);
     EXPECT_FALSE(library.FindPrefixRange("d", first, last));
+
+    // Prefixes whose next character has no folded form keep to the matching records.
+    Fill(library, {"john@home", "john_smith", "johnny", "\xE9" "cole", "\xE9t\xE9"});
+    ASSERT_TRUE(library.FindPrefixRange("john@", first, last));
+    EXPECT_EQ(first, 0);
+    EXPECT_EQ(last, 0);
+    ASSERT_TRUE(library.FindPrefixRange("\xE9", first, last));
+    EXPECT_EQ(first, 3);
+    EXPECT_EQ(last, 4);
     EXPECT_FALSE(library.FindPrefixRange("zz", first, last));
 }
 

@@ -1,0 +1,330 @@
+// Measures the completion engine on real word lists, in one run, against a
+// plain baseline in the same process:
+//   - ranked lookup of the top "PromptNum" candidates over word libraries of
+//     at least 1,000,000 words plus a full word cache, prefix lengths 1-6;
+//     baseline: a sorted vector with lower_bound to the prefix range and a
+//     partial top-k by the same ranking; the two results must be identical;
+//   - opening the largest word list as a library, against reading its files'
+//     bytes, and the memory the loaded library takes against the file sizes;
+//   - the abort latency: from a newer request to the old walk giving way.
+// Usage: engine_bench [--small]   (--small: a quick run on small sizes)
+#include <algorithm>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <mutex>
+#include <random>
+#include <string>
+#include <thread>
+#include <vector>
+
+#ifdef _WIN32
+#include <windows.h>
+#include <psapi.h>
+#endif
+
+#include "Candidates.h"
+#include "CharClasses.h"
+#include "EngineSettings.h"
+#include "FileSystem.h"
+#include "Files.h"
+#include "LibFile.h"
+#include "LibFormats.h"
+#include "LibrarySet.h"
+#include "PathText.h"
+#include "Retrieve.h"
+#include "RetrieveThread.h"
+#include "SharedSection.h"
+#include "WordCache.h"
+
+namespace {
+typedef std::chrono::steady_clock Clock;
+
+double Microseconds(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
+
+std::string DictFile(const char *name)
+{
+#ifdef _WIN32
+    return std::string("Z:\\usr\\share\\dict\\") + name;
+#else
+    return std::string("/usr/share/dict/") + name;
+#endif
+}
+
+std::vector<std::string> ReadLines(const std::string &path, size_t limit)
+{
+    std::vector<std::string> lines;
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    while (lines.size() < limit && std::getline(in, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+long long ResidentBytes()
+{
+#ifdef _WIN32
+    PROCESS_MEMORY_COUNTERS counters = {};
+    counters.cb = sizeof counters;
+    GetProcessMemoryInfo(GetCurrentProcess(), &counters, sizeof counters);
+    return static_cast<long long>(counters.WorkingSetSize);
+#else
+    long pages = 0, resident = 0;
+    FILE *statm = std::fopen("/proc/self/statm", "r");
+    if (statm) {
+        if (std::fscanf(statm, "%ld %ld", &pages, &resident) != 2)
+            resident = 0;
+        std::fclose(statm);
+    }
+    return resident * 4096LL;
+#endif
+}
+
+std::string TempFolder()
+{
+#ifdef _WIN32
+    char path[MAX_PATH] = {0};
+    GetTempPathA(MAX_PATH, path);
+    return std::string(path) + "lexanto-bench";
+#else
+    return "/tmp/lexanto-bench-" + std::to_string(FsProcessId());
+#endif
+}
+
+// A library file built from records, written and read back like the program does.
+void WriteLibrary(const std::string &path, std::vector<WRecord_X> records)
+{
+    std::sort(records.begin(), records.end(),
+              [](const WRecord_X &a, const WRecord_X &b) { return CompareWords(a.word, b.word, TRUE) < 0; });
+    records.erase(std::unique(records.begin(), records.end(),
+                              [](const WRecord_X &a, const WRecord_X &b) { return a.word == b.word; }),
+                  records.end());
+    CLibFile library(path.c_str());
+    library.CreateFiles();
+    library.m_WordTable = std::move(records);
+    library.m_bDirty = TRUE;
+    library.WriteAllRecordsIntoLib(TRUE);
+}
+
+struct Stats {
+    double median, p99;
+};
+
+Stats Summarise(std::vector<double> samples)
+{
+    std::sort(samples.begin(), samples.end());
+    if (samples.empty())
+        return {0, 0};
+    return {samples[samples.size() / 2], samples[std::min(samples.size() - 1, samples.size() * 99 / 100)]};
+}
+
+// The baseline: one sorted vector of every word, lower_bound to the range,
+// then the best PromptNum by the same ranking.
+struct Baseline {
+    std::vector<WRecord_X> all;
+
+    std::vector<std::string> TopK(const CString &prefix) const
+    {
+        auto first = std::lower_bound(all.begin(), all.end(), prefix, [](const WRecord_X &r, const CString &p) {
+            return CompareWords(r.word, p, FALSE) < 0;
+        });
+        std::vector<const WRecord_X *> range;
+        for (auto it = first; it != all.end(); ++it) {
+            const int d = CheckPrefixMatch(it->word, prefix);
+            if (d == 0)
+                break;
+            if (d == 1)  // the typed word itself is not offered
+                range.push_back(&*it);
+        }
+        const size_t k = std::min(range.size(), static_cast<size_t>(PromptNum()));
+        std::partial_sort(range.begin(), range.begin() + static_cast<long>(k), range.end(),
+                          [&](const WRecord_X *a, const WRecord_X *b) { return CompareWordRank(*a, *b, prefix) > 0; });
+        std::vector<std::string> top;
+        for (size_t i = 0; i < k; ++i)
+            top.push_back(range[i]->word.GetString());
+        return top;
+    }
+};
+
+std::vector<std::string> EngineTopK(const CString &prefix)
+{
+    RetrieveWords(prefix, 0);
+    std::vector<std::string> top;
+    for (int i = 0; i <= g_nLastWordCandidate; ++i)
+        top.push_back(g_WordCandidates[i].word.GetString());
+    return top;
+}
+
+std::mutex g_lock;
+std::condition_variable g_arrived;
+int g_lastReported = -1;
+void OnReport(int id, int)
+{
+    std::lock_guard<std::mutex> hold(g_lock);
+    g_lastReported = id;
+    g_arrived.notify_all();
+}
+}  // namespace
+
+int main(int argc, char **argv)
+{
+    const bool small = argc > 1 && std::strcmp(argv[1], "--small") == 0;
+    const size_t limit = small ? 20000 : static_cast<size_t>(-1);
+    const int samplesPerLength = small ? 20 : 300;
+    const std::string folder = TempFolder();
+    CreateFolderPath(folder.c_str());
+    std::mt19937 random(12345);
+    bool ok = true;
+
+    // --- Libraries of real words --------------------------------------------
+    const std::vector<std::string> insane = ReadLines(DictFile("american-english-insane"), limit);
+    const std::vector<std::string> plain = ReadLines(DictFile("american-english"), small ? 5000 : 110000);
+    if (insane.empty() || plain.empty()) {
+        std::printf("word lists missing\n");
+        return 1;
+    }
+    std::vector<WRecord_X> words, phrases;
+    for (const std::string &w : insane) {
+        WRecord_X r;
+        r.word = w.c_str();
+        r.useCount = static_cast<int>(random() % 200) + 1;
+        r.lastUsed = 1700000000 + static_cast<int>(random() % 30000000);
+        words.push_back(r);
+    }
+    // Phrases of two real words fill the set up to a million entries.
+    const size_t target = small ? 30000 : 1000000;
+    while (words.size() + phrases.size() < target + target / 20) {
+        WRecord_X r;
+        r.word = (plain[random() % plain.size()] + " " + plain[random() % plain.size()]).c_str();
+        r.useCount = static_cast<int>(random() % 50) + 1;
+        r.lastUsed = 1700000000 + static_cast<int>(random() % 30000000);
+        phrases.push_back(r);
+    }
+    const std::string wordsPath = JoinPath(folder.c_str(), "insane.lib").GetString();
+    const std::string phrasesPath = JoinPath(folder.c_str(), "phrases.lib").GetString();
+    WriteLibrary(wordsPath, words);
+    WriteLibrary(phrasesPath, phrases);
+
+    // --- Opening: load time and memory against the files ---------------------
+    const long long fileBytes = GetFileSize64(wordsPath.c_str()) + GetFileSize64(GetMemoPathFor(wordsPath.c_str()));
+    auto t0 = Clock::now();
+    {
+        std::vector<char> bytes(static_cast<size_t>(fileBytes));
+        for (const CString &path : {CString(wordsPath.c_str()), GetMemoPathFor(wordsPath.c_str())}) {
+            FILE *f = std::fopen(path, "rb");
+            size_t got = 0;
+            if (f) {
+                got = std::fread(bytes.data(), 1, bytes.size(), f);
+                std::fclose(f);
+            }
+            if (got == 0)
+                ok = false;
+        }
+    }
+    const double readMs = Microseconds(Clock::now() - t0) / 1000;
+    const long long before = ResidentBytes();
+    g_WordLibs[0].SetPath(wordsPath.c_str());
+    g_WordLibs[1].SetPath(phrasesPath.c_str());
+    g_nWordLibCount = 2;
+    t0 = Clock::now();
+    g_WordLibs[0].ReadAllRecordsFromLib(FALSE);
+    const double openMs = Microseconds(Clock::now() - t0) / 1000;
+    const long long grown = ResidentBytes() - before;
+    g_WordLibs[1].ReadAllRecordsFromLib(FALSE);
+    const int total = g_WordLibs[0].GetRecordCount() + g_WordLibs[1].GetRecordCount();
+    std::printf("open %d-word library: %.1f ms, reading its %lld bytes: %.1f ms, ratio %.2f (target <= 3)\n",
+                g_WordLibs[0].GetRecordCount(), openMs, fileBytes, readMs, readMs > 0 ? openMs / readMs : 0.0);
+    std::printf("resident memory of the loaded library: %lld bytes, files %lld bytes, ratio %.2f (target <= 2)\n",
+                grown, fileBytes, static_cast<double>(grown) / static_cast<double>(fileBytes));
+
+    // --- A full word cache ---------------------------------------------------
+    g_nCacheCount = 0;
+    for (int i = 0; i < WORD_CACHE_SIZE - 1; ++i) {
+        const std::string &w = plain[random() % plain.size()];
+        int pos = 0;
+        if (!FindInWordCache(w.c_str(), pos, TRUE)) {
+            CString normal = w.c_str();
+            NormalizeWordCase(normal);
+            if (!FindInWordCache(normal, pos, TRUE))
+                AddToWordCache(normal, 1700000000, pos, static_cast<int>(random() % 20) + 1);
+        }
+    }
+    std::printf("libraries: %d words and phrases in total; word cache: %d entries\n", total, g_nCacheCount);
+
+    // --- Ranked lookups against the baseline ---------------------------------
+    Baseline baseline;
+    for (int lib = 0; lib < 2; ++lib)
+        baseline.all.insert(baseline.all.end(), g_WordLibs[lib].m_WordTable.begin(), g_WordLibs[lib].m_WordTable.end());
+    baseline.all.insert(baseline.all.end(), g_WordCache, g_WordCache + g_nCacheCount);
+    std::stable_sort(baseline.all.begin(), baseline.all.end(),
+                     [](const WRecord_X &a, const WRecord_X &b) { return CompareWords(a.word, b.word, TRUE) < 0; });
+    g_tNow = 1731000000;
+    int mismatches = 0;
+    for (int length = 1; length <= 6; ++length) {
+        std::vector<double> ours, theirs;
+        int taken = 0;
+        while (taken < samplesPerLength) {
+            const std::string &w = insane[random() % insane.size()];
+            if (static_cast<int>(w.size()) < length)
+                continue;
+            const CString prefix = w.substr(0, static_cast<size_t>(length)).c_str();
+            if (!IsWordChar(static_cast<unsigned char>(prefix[length - 1]), TRUE) || EndsWithDelimiter(prefix))
+                continue;
+            ++taken;
+            auto a = Clock::now();
+            std::vector<std::string> engine = EngineTopK(prefix);
+            const int64_t keepNow = g_tNow;
+            auto b = Clock::now();
+            g_tNow = keepNow;
+            std::vector<std::string> base = baseline.TopK(prefix);
+            auto c = Clock::now();
+            ours.push_back(Microseconds(b - a));
+            theirs.push_back(Microseconds(c - b));
+            if (engine != base)
+                ++mismatches;
+        }
+        const Stats s = Summarise(ours), t = Summarise(theirs);
+        std::printf("prefix length %d: engine median %.1f us p99 %.1f us; baseline median %.1f us p99 %.1f us; "
+                    "ratio median %.2f p99 %.2f (target <= 1.5)\n",
+                    length, s.median, s.p99, t.median, t.p99, t.median > 0 ? s.median / t.median : 0.0,
+                    t.p99 > 0 ? s.p99 / t.p99 : 0.0);
+    }
+    std::printf("results differing from the baseline: %d\n", mismatches);
+    if (mismatches)
+        ok = false;
+
+    // --- Abort latency -------------------------------------------------------
+    StartRetrieveThread({OnReport, nullptr}, 0);
+    std::vector<double> latencies;
+    for (int i = 0; i < (small ? 5 : 30); ++i) {
+        nLastChar = 's';
+        SubmitRequest("s");  // a long walk over every word beginning with s
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        nLastChar = 'q';
+        const auto start = Clock::now();
+        SubmitRequest("zzq");  // stale on purpose: answered at once, once the old walk gave way
+        const int id = g_nRequestId;
+        std::unique_lock<std::mutex> hold(g_lock);
+        g_arrived.wait_for(hold, std::chrono::seconds(30), [id] { return g_lastReported == id; });
+        latencies.push_back(Microseconds(Clock::now() - start));
+    }
+    StopRetrieveThread();
+    const Stats l = Summarise(latencies);
+    std::printf("abort latency (new request to the old walk giving way and the new one answered): median %.1f us, "
+                "p99 %.1f us\n", l.median, l.p99);
+
+    for (int lib = 0; lib < 2; ++lib)
+        g_WordLibs[lib].WriteAllRecordsIntoLib(TRUE);
+    for (const std::string &path : {wordsPath, phrasesPath}) {
+        FsDeleteFile(path.c_str());
+        FsDeleteFile(GetMemoPathFor(path.c_str()));
+    }
+    std::printf("%s\n", ok ? "bench: ok" : "bench: FAILED");
+    return ok ? 0 : 1;
+}

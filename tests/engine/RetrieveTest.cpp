@@ -1,0 +1,231 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "Candidates.h"
+#include "EngineSettings.h"
+#include "LibrarySet.h"
+#include "Retrieve.h"
+#include "RetrieveThread.h"
+#include "SettingValues.h"
+#include "SharedSection.h"
+#include "WordCache.h"
+
+namespace {
+WRecord_X Word(const char *text, int count)
+{
+    WRecord_X record;
+    record.word = text;
+    record.useCount = count;
+    record.lastUsed = 1700000000;
+    return record;
+}
+
+SHRecord_X Shorthand(const char *name, const char *expansion, int count)
+{
+    SHRecord_X record;
+    std::snprintf(record.name, sizeof record.name, "%s", name);
+    record.expansion = expansion;
+    record.useCount = count;
+    return record;
+}
+
+std::vector<std::string> WordList()
+{
+    std::vector<std::string> words;
+    for (int i = 0; i <= g_nLastWordCandidate; ++i)
+        words.push_back(g_WordCandidates[i].word.GetString());
+    return words;
+}
+
+// One word library and one shorthand library in the set, settings at their
+// defaults with ranking by count; everything restored afterwards.
+class RetrieveFixture : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        g_WordLibs[0].SetPath("words.lib");
+        g_WordLibs[0].m_WordTable = {Word("a new day", 4), Word("car", 9),      Word("card", 3),
+                                     Word("care", 7),      Word("careful", 5),  Word("new", 2),
+                                     Word("new york", 6),  Word("newer", 8),    Word("news", 1)};
+        g_nWordLibCount = 1;
+        g_ShLibs[0].SetPath("sh.slb");
+        g_ShLibs[0].m_ShTable = {Shorthand("car", "Carrier Advice Record", 2), Shorthand("sig", "Best regards", 3)};
+        g_nShLibCount = 1;
+        m_savedConcat = g_strWordConcatenators;
+        g_strWordConcatenators = " &-";
+        g_fFreqVsTime = -1;
+        g_nCacheCount = 0;
+    }
+    void TearDown() override
+    {
+        g_WordLibs[0].m_WordTable.clear();
+        g_ShLibs[0].m_ShTable.clear();
+        g_nWordLibCount = g_nShLibCount = 0;
+        g_strWordConcatenators = m_savedConcat;
+        g_fFreqVsTime = 0.5f;
+        g_bPromptNoDelimiter = 1;
+        g_mapTopWords.clear();
+        g_nDefPromptType = 0;
+    }
+    CString m_savedConcat;
+};
+}  // namespace
+
+TEST_F(RetrieveFixture, WordPrefixesOfTheLastWords)
+{
+    // "a new": the prefixes "new" and "a new" are both searched.
+    // The typed word itself is not offered while space does not complete.
+    EXPECT_EQ(RetrieveWords("a new", 1), 4);
+    EXPECT_EQ(WordList(), (std::vector<std::string>{"newer", "new york", "a new day", "news"}));
+
+    EXPECT_EQ(RetrieveWords("12,5", 1), 0);  // numbers are not word prefixes
+    EXPECT_EQ(RetrieveWords("new.", 1), 0);  // ends with a delimiter
+
+    // A trailing space (a word concatenator) searches the phrases that go on from the word.
+    EXPECT_EQ(RetrieveWords("new ", 1), 0);
+    g_bPromptNoDelimiter = 0;
+    EXPECT_EQ(RetrieveWords("new ", 1), 1);
+    EXPECT_EQ(WordList(), (std::vector<std::string>{"new york"}));
+}
+
+TEST_F(RetrieveFixture, TopWordTakesTheFirstPlace)
+{
+    g_mapTopWords["car"] = "carburettor";
+    EXPECT_EQ(RetrieveWords("Car", 1), 3);
+    EXPECT_EQ(g_WordCandidates[0].word, "carburettor");
+    EXPECT_EQ(g_WordCandidates[1].word, "careful");
+    EXPECT_EQ(RetrieveWords("zz", 1), 0);  // nothing found: nothing to replace
+}
+
+TEST_F(RetrieveFixture, ShorthandTokens)
+{
+    g_chShorthandTag = '$';
+    EXPECT_EQ(RetrieveShorthands("Regards, $si", 1), 1);
+    EXPECT_STREQ(g_ShCandidates[0].name, "sig");
+    EXPECT_EQ(g_bFullSHMatch, 0);
+    EXPECT_EQ(RetrieveShorthands("$sig[Bob]", 1), 1);
+    EXPECT_TRUE(g_bShArgsGiven);
+    EXPECT_EQ(g_bFullSHMatch, 1);
+    g_bFullSHMatch = 0;
+}
+
+namespace {
+struct Report {
+    int id, count, kind;
+};
+std::mutex g_reportLock;
+std::condition_variable g_reportArrived;
+std::vector<Report> g_reports;
+
+void Record(int id, int count)
+{
+    std::lock_guard<std::mutex> hold(g_reportLock);
+    g_reports.push_back({id, count, g_nResultKind});
+    g_reportArrived.notify_all();
+}
+
+// Waits until a report for the id has arrived.
+bool WaitForReport(int id)
+{
+    std::unique_lock<std::mutex> hold(g_reportLock);
+    return g_reportArrived.wait_for(hold, std::chrono::seconds(20), [id] {
+        for (const Report &r : g_reports)
+            if (r.id == id)
+                return true;
+        return false;
+    });
+}
+
+std::vector<Report> ReportsFor(int id)
+{
+    std::lock_guard<std::mutex> hold(g_reportLock);
+    std::vector<Report> found;
+    for (const Report &r : g_reports)
+        if (r.id == id)
+            found.push_back(r);
+    return found;
+}
+}  // namespace
+
+TEST_F(RetrieveFixture, ThreadReportsWordsAndShorthandsInOrder)
+{
+    g_reports.clear();
+    StartRetrieveThread({Record, nullptr}, 0);
+    nLastChar = 'r';
+    SubmitRequest("car");
+    const int id = g_nRequestId;
+    ASSERT_TRUE(WaitForReport(id));
+    StopRetrieveThread();  // both reports of the request are in when it has ended
+    std::vector<Report> reports = ReportsFor(id);
+    ASSERT_EQ(reports.size(), 2u);
+    // The shorthand named exactly as typed comes first; the best word is not the typed word.
+    EXPECT_EQ(reports[0].kind, 1);
+    EXPECT_EQ(reports[0].count, 1);
+    EXPECT_EQ(reports[1].kind, 0);
+    EXPECT_EQ(reports[1].count, 3);
+
+    // A stale request (the user typed on) reports nothing found.
+    g_reports.clear();
+    StartRetrieveThread({Record, nullptr}, 0);
+    nLastChar = 'x';
+    SubmitRequest("car");
+    ASSERT_TRUE(WaitForReport(g_nRequestId));
+    StopRetrieveThread();
+    reports = ReportsFor(g_nRequestId);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].count, 0);
+    nLastChar = 0;
+}
+
+TEST_F(RetrieveFixture, NestedPauseReachesTheThreadOnce)
+{
+    g_reports.clear();
+    StartRetrieveThread({Record, nullptr}, 0);
+    EXPECT_TRUE(PauseRetrieveThread(TRUE));
+    EXPECT_EQ(g_nPauseCount, 1);
+    EXPECT_TRUE(PauseRetrieveThread(TRUE));
+    EXPECT_EQ(g_nPauseCount, 2);
+
+    // Requests while paused wait for the resume.
+    nLastChar = 'r';
+    SubmitRequest("car");
+    const int id = g_nRequestId;
+    EXPECT_TRUE(PauseRetrieveThread(FALSE));
+    EXPECT_EQ(g_nPauseCount, 1);
+    EXPECT_TRUE(ReportsFor(id).empty());
+    EXPECT_TRUE(PauseRetrieveThread(FALSE));
+    EXPECT_EQ(g_nPauseCount, 0);
+    EXPECT_TRUE(WaitForReport(id));
+    EXPECT_TRUE(PauseRetrieveThread(FALSE));  // an unpaired resume changes nothing
+    StopRetrieveThread();
+    nLastChar = 0;
+}
+
+TEST_F(RetrieveFixture, ANewerRequestReplacesARunningSearch)
+{
+    // A large library, so that the first search is still walking when the next request comes.
+    std::vector<WRecord_X> table;
+    for (int i = 0; i < 200000; ++i)
+        table.push_back(Word(("ab" + std::to_string(1000000 + i)).c_str(), i % 97 + 1));
+    g_WordLibs[0].m_WordTable = table;
+    g_fFreqVsTime = 0.5f;  // no letter buckets
+    g_reports.clear();
+    StartRetrieveThread({Record, nullptr}, 0);
+    nLastChar = 'a';
+    SubmitRequest("a");
+    SubmitRequest("a");
+    SubmitRequest("a");
+    const int last = g_nRequestId;
+    ASSERT_TRUE(WaitForReport(last));
+    StopRetrieveThread();
+    // The newest request is answered once, with its full list.
+    const std::vector<Report> reports = ReportsFor(last);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_EQ(reports[0].count, PromptNum());
+    nLastChar = 0;
+}
