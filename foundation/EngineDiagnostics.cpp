@@ -1,0 +1,7 @@
+#include "EngineDiagnostics.h"
+
+void EngineTrace(const char *) {}
+
+void ProgressCheckpoint() {}
+
+void KeyEventPause() {}
