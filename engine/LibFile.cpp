@@ -306,7 +306,13 @@ BOOL CLibFile::ReadAllRecordsFromLib(BOOL create)
     if (emptyMemo)
         DebugMessage("GetMemo(), l<=0!");
     m_bDirty = FALSE;
-    BuildLetterBuckets();
+    for (int letter = 0; letter < 26; ++letter) {
+        m_WordBuckets[letter].clear();
+        m_ShBuckets[letter].clear();
+        m_bBucketBuilt[letter] = false;
+    }
+    if (g_fFreqVsTime == -1.0f)
+        BuildLetterBuckets();
     return TRUE;
 }
 
@@ -525,7 +531,8 @@ BOOL CLibFile::FindPrefixRange(const CString &prefix, int &first, int &last) con
 int CLibFile::MatchPrefix(const CString &prefix, BOOL useBuckets)
 {
     const bool shorthand = IsShorthandLib();
-    if (useBuckets && prefix.GetLength() == 1 && IsAsciiLetter(prefix[0])) {
+    if (useBuckets && prefix.GetLength() == 1 && IsAsciiLetter(prefix[0]) &&
+        m_bBucketBuilt[AsciiToUpper(prefix[0]) - 'A']) {
         const int letter = AsciiToUpper(prefix[0]) - 'A';
         bool any = false;
         if (shorthand) {
@@ -572,6 +579,7 @@ void CLibFile::BuildLetterBucket(char letter)
         return;
     const int index = letter - 'A';
     const int limit = PromptNum();
+    m_bBucketBuilt[index] = true;
     if (IsShorthandLib()) {
         ClearShCandidates();
         MatchPrefix(CString(letter), FALSE);

@@ -71,6 +71,10 @@ public:
     FILE *m_pMemoFile = nullptr;
     std::vector<WRecord_X> m_WordBuckets[26];
     std::vector<SHRecord_X> m_ShBuckets[26];
+    // Whether a letter's bucket has been built since the table was loaded. The
+    // buckets serve only the ranking by count; a load under another ranking
+    // leaves them unbuilt, and a one-letter search then walks the table.
+    bool m_bBucketBuilt[26] = {};
     std::vector<WRecord_X> m_WordTable;
     std::vector<SHRecord_X> m_ShTable;
     BOOL m_bDirty = FALSE;

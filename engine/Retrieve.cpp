@@ -135,16 +135,17 @@ int RetrieveShorthands(const CString &text, int /*id*/)
     return n;
 }
 
-int RunOneRequest()
+int RunOneRequest(unsigned *generation)
 {
-    SearchScope scope;  // a newer request, a quit or a pause cuts the searches short
-    int id;
-    CString text;
-    {
-        std::lock_guard<std::mutex> hold(EngineGuard());
-        id = g_nRequestId;
-        text = CString(g_szRequestWord, static_cast<int>(strnlen(g_szRequestWord, sizeof g_szRequestWord - 1)));
-    }
+    // The generation, the id and the text are taken together; a newer request,
+    // a quit or a pause then cuts the searches short.
+    std::unique_lock<std::mutex> request(RequestLock());
+    SearchScope scope;
+    const int id = g_nRequestId;
+    const CString text(g_szRequestWord, static_cast<int>(strnlen(g_szRequestWord, sizeof g_szRequestWord - 1)));
+    request.unlock();
+    if (generation)
+        *generation = scope.Generation();
     g_bFullSHMatch = 0;
     EngineTrace(FormatStr("LoadID:%d", id));
     const BOOL trigger = EndsWithShorthandTrigger(text);

@@ -28,6 +28,6 @@ void TogglePromptMode();
 
 // Runs the request of the current id to its end, reporting through the
 // thread's reporter. Returns the search signal that ended it early (-1 a
-// newer request, -2 quit, -3 pause seen and handled), else 0. Used by the
-// retrieving thread.
-int RunOneRequest();
+// newer request, -2 quit, -3 pause seen and handled), else 0; *generation
+// receives the request generation it answered. Used by the retrieving thread.
+int RunOneRequest(unsigned *generation = nullptr);

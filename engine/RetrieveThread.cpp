@@ -50,8 +50,8 @@ void ThreadLoop(int priority)
         // Requests that arrived while the last one ran were already served by
         // its rerun; run only when something new is there.
         while (g_nSearchGeneration.load() != g_nServedGeneration) {
-            const unsigned generation = g_nSearchGeneration.load();
-            const int result = RunOneRequest();
+            unsigned generation = 0;
+            const int result = RunOneRequest(&generation);
             if (result == -2)
                 return;
             if (result == -1) {
@@ -63,6 +63,12 @@ void ThreadLoop(int priority)
     }
 }
 }  // namespace
+
+std::mutex &RequestLock()
+{
+    static std::mutex lock;
+    return lock;
+}
 
 std::mutex &EngineGuard()
 {
@@ -112,7 +118,9 @@ void StopRetrieveThread()
 void SubmitRequest(const char *text)
 {
     {
-        std::lock_guard<std::mutex> hold(EngineGuard());
+        // Not the engine guard: a running search holds that, and must see the
+        // new generation to give way within one record.
+        std::lock_guard<std::mutex> hold(RequestLock());
         ++g_nRequestId;
         const CString word(text);
         SetSharedString(g_szRequestWord, 258, word.Right(257));

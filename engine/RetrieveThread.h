@@ -15,6 +15,10 @@ extern std::atomic<int> g_nPauseCount;    // nesting depth of the pause
 extern std::atomic<BOOL> g_bQuitting;     // set at shut-down: no empty report any more
 extern std::atomic<BOOL> g_bAutoCompletePending;  // the main window waits to complete automatically
 
+// Guards the request id and text, so that the thread always takes an id
+// with its own text. Held only for the copy, never during a search.
+std::mutex &RequestLock();
+
 // Serialises the retrieving thread's searches with the main thread's changes
 // of the cache, the libraries and the candidate lists. Never held across
 // PauseRetrieveThread.

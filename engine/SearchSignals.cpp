@@ -23,6 +23,8 @@ SearchScope::~SearchScope()
         t_searching = false;
 }
 
+unsigned SearchScope::Generation() const { return t_generation; }
+
 int PollSearchSignals()
 {
     if (!t_searching)

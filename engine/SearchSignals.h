@@ -26,6 +26,8 @@ public:
     ~SearchScope();
     SearchScope(const SearchScope &) = delete;
     SearchScope &operator=(const SearchScope &) = delete;
+    // The request generation this search answers.
+    unsigned Generation() const;
 
 private:
     bool m_outer;
