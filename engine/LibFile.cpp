@@ -1,6 +1,7 @@
 #include "LibFile.h"
 
 #include <algorithm>
+#include <memory>
 #include <cstring>
 #include <ctime>
 
@@ -66,16 +67,6 @@ void LowerName(char *name)
     for (int i = 0; i < SH_NAME_SIZE && name[i]; ++i)
         name[i] = AsciiToLower(name[i]);
     name[SH_NAME_SIZE - 1] = 0;
-}
-
-bool ReadFileBytes(FILE *file, long long offset, long long size, std::vector<unsigned char> &out)
-{
-    out.clear();
-    if (size <= 0)
-        return true;
-    out.resize(static_cast<size_t>(size));
-    return std::fseek(file, static_cast<long>(offset), SEEK_SET) == 0 &&
-           std::fread(out.data(), 1, out.size(), file) == out.size();
 }
 
 long long FileEnd(FILE *file)
@@ -263,45 +254,57 @@ int CLibFile::CountRecords()
     }
 }
 
-bool CLibFile::ReadWholeFiles(std::vector<unsigned char> &records, std::vector<unsigned char> &memo)
-{
-    const int n = CountRecords();
-    if (!m_pRecFile)
-        return false;
-    const long long recordBytes = static_cast<long long>(n) * GetRecordSize();
-    const long long memoSize = FileEnd(m_pMemoFile);
-    return ReadFileBytes(m_pRecFile, GetHeaderSize(), recordBytes, records) &&
-           ReadFileBytes(m_pMemoFile, 0, memoSize, memo);
-}
-
 BOOL CLibFile::ReadAllRecordsFromLib(BOOL create)
 {
     if (!OpenFiles(create))
         return FALSE;
-    std::vector<unsigned char> records, memo;
-    const bool read = ReadWholeFiles(records, memo);
+    const size_t n = static_cast<size_t>(CountRecords());
+    bool read = m_pRecFile != nullptr;
+    // The memo is read whole (records name their texts by offset); the
+    // record file goes through a small buffer, decoded straight into the
+    // table, so loading touches little memory besides the table itself.
+    const long long memoSize = read ? FileEnd(m_pMemoFile) : -1;
+    std::unique_ptr<unsigned char[]> memo(new unsigned char[memoSize > 0 ? static_cast<size_t>(memoSize) : 1]);
+    read = read && memoSize >= 0 && std::fseek(m_pMemoFile, 0, SEEK_SET) == 0 &&
+           std::fread(memo.get(), 1, static_cast<size_t>(memoSize), m_pMemoFile) == static_cast<size_t>(memoSize);
+    read = read && std::fseek(m_pRecFile, GetHeaderSize(), SEEK_SET) == 0;
+    const bool shorthand = IsShorthandLib();
+    const size_t size = static_cast<size_t>(GetRecordSize());
+    const size_t memoBytes = memoSize > 0 ? static_cast<size_t>(memoSize) : 0;
+    bool emptyMemo = false;
+    m_WordTable.clear();
+    m_ShTable.clear();
+    if (shorthand)
+        m_ShTable.reserve(n);
+    else
+        m_WordTable.reserve(n);
+    std::vector<unsigned char> chunk(size * 4096);
+    for (size_t done = 0; read && done < n;) {
+        const size_t count = std::min(n - done, chunk.size() / size);
+        if (std::fread(chunk.data(), size, count, m_pRecFile) != count) {
+            read = false;
+            break;
+        }
+        for (size_t i = 0; i < count; ++i) {
+            const unsigned char *bytes = &chunk[i * size];
+            if (shorthand) {
+                SHRecord_X &record = m_ShTable.emplace_back();
+                DecodeShDiskRecord(bytes, size, record);
+                emptyMemo |= DecodeMemoEntry(memo.get(), memoBytes, record.memoOffset, record.expansion) != MEMO_TEXT;
+            } else {
+                WRecord_X &record = m_WordTable.emplace_back();
+                DecodeWordDiskRecord(bytes, size, record);
+                emptyMemo |= DecodeMemoEntry(memo.get(), memoBytes, record.memoOffset, record.word) != MEMO_TEXT;
+            }
+        }
+        done += count;
+    }
     CloseFiles();
     if (!read) {
+        m_WordTable.clear();
+        m_ShTable.clear();
         ShowMessage("Can't open " + m_strPath);
         return FALSE;
-    }
-    const size_t size = static_cast<size_t>(GetRecordSize());
-    const size_t n = records.size() / size;
-    bool emptyMemo = false;
-    if (IsShorthandLib()) {
-        m_ShTable.assign(n, SHRecord_X());
-        for (size_t i = 0; i < n; ++i) {
-            SHRecord_X &record = m_ShTable[i];
-            DecodeShDiskRecord(&records[i * size], size, record);
-            emptyMemo |= DecodeMemoEntry(memo.data(), memo.size(), record.memoOffset, record.expansion) != MEMO_TEXT;
-        }
-    } else {
-        m_WordTable.assign(n, WRecord_X());
-        for (size_t i = 0; i < n; ++i) {
-            WRecord_X &record = m_WordTable[i];
-            DecodeWordDiskRecord(&records[i * size], size, record);
-            emptyMemo |= DecodeMemoEntry(memo.data(), memo.size(), record.memoOffset, record.word) != MEMO_TEXT;
-        }
     }
     if (emptyMemo)
         DebugMessage("GetMemo(), l<=0!");

@@ -82,7 +82,6 @@ public:
     CString m_strPath;
 
 private:
-    bool ReadWholeFiles(std::vector<unsigned char> &records, std::vector<unsigned char> &memo);
     bool WriteTableFiles();
 };
 

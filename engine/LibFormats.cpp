@@ -236,7 +236,7 @@ MemoEntryResult DecodeMemoEntry(const unsigned char *memo, size_t size, long lon
         return MEMO_OUT_OF_BOUNDS;
     const void *nul = std::memchr(entry + 2, 0, static_cast<size_t>(length));
     const int kept = nul ? static_cast<int>(static_cast<const unsigned char *>(nul) - (entry + 2)) : length;
-    text = CString(reinterpret_cast<const char *>(entry + 2), kept);
+    text.SetString(reinterpret_cast<const char *>(entry + 2), kept);
     return MEMO_TEXT;
 }
 

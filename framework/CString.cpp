@@ -76,6 +76,14 @@ CString &CString::operator+=(char ch)
     return *this;
 }
 
+void CString::SetString(const char *s, int length)
+{
+    if (s && length > 0)
+        m_s.assign(s, static_cast<size_t>(length));
+    else
+        m_s.clear();
+}
+
 void CString::Append(const char *s, int length)
 {
     if (s && length > 0)

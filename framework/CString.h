@@ -56,6 +56,8 @@ public:
     CString &operator+=(const char *s);
     CString &operator+=(char ch);
     void Append(const char *s, int length);
+    // Replaces the text with length bytes at s.
+    void SetString(const char *s, int length);
     void AppendChar(char ch) { m_s.push_back(ch); }
 
     friend CString operator+(const CString &a, const CString &b);
