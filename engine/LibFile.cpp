@@ -519,7 +519,15 @@ BOOL CLibFile::FindPrefixRange(const CString &prefix, int &first, int &last) con
     // from the prefix with its last character raised has no exact form for
     // every character: '@' is followed by '[' once letters are folded, and
     // letters outside ASCII are not folded at all.)
+    // Galloping first: a typed prefix mostly matches a short run.
     int lo = first, hi = n;  // lo matches, hi does not
+    for (int step = 1; lo + step < n; step *= 2) {
+        if (CheckPrefixMatch(key(lo + step), prefix) == 0) {
+            hi = lo + step;
+            break;
+        }
+        lo += step;
+    }
     while (lo + 1 < hi) {
         const int mid = lo + (hi - lo) / 2;
         if (CheckPrefixMatch(key(mid), prefix) != 0)
@@ -551,9 +559,12 @@ int CLibFile::MatchPrefix(const CString &prefix, BOOL useBuckets)
         }
         return any ? 1 : 0;
     }
-    CString key = prefix;
-    if (shorthand && IsUpperCaseText(key))
-        key.MakeLower();
+    CString lowered;
+    if (shorthand && IsUpperCaseText(prefix)) {
+        lowered = prefix;
+        lowered.MakeLower();
+    }
+    const CString &key = lowered.IsEmpty() ? prefix : lowered;
     int first = 0, last = -1;
     if (!FindPrefixRange(key, first, last))
         return 0;

@@ -122,7 +122,17 @@ CString GetMemoPathFor(const char *recordPath)
 
 bool IsShorthandLibPath(const char *path)
 {
-    return GetFileExtension(path).CompareNoCase("slb") == 0;
+    // The same test as comparing GetFileExtension with "slb", without building
+    // strings: every search asks it several times.
+    if (!path)
+        return false;
+    const char *dot = std::strrchr(path, '.');
+    if (!dot)
+        return false;
+    const char sep = GetPathSeparator(path);
+    if (sep && std::strrchr(path, sep) > dot)
+        return false;
+    return AsciiCompareNoCase(dot + 1, "slb") == 0;
 }
 
 CString GetLibNameFromPath(const char *path)

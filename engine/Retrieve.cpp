@@ -86,7 +86,7 @@ int RetrieveWords(const CString &text, int /*id*/)
             break;
         if (IsNumberText(s) || s.GetLength() < g_nMinPrefixLen)
             continue;
-        if (k == 0) {
+        if (k == 0 && !g_mapTopWords.empty()) {
             key = s;
             key.MakeLower();
         }
@@ -99,7 +99,7 @@ int RetrieveWords(const CString &text, int /*id*/)
                 return r;
         }
     }
-    const auto top = g_mapTopWords.find(key.GetString());
+    const auto top = g_mapTopWords.empty() ? g_mapTopWords.end() : g_mapTopWords.find(key.GetString());
     if (top != g_mapTopWords.end() && !top->second.IsEmpty()) {
         g_WordCandidates[0].word = top->second;
         g_WordCandidates[0].lastUsed = static_cast<int>(std::time(nullptr));

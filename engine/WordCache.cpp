@@ -172,6 +172,13 @@ BOOL CachePrefixRange(const CString &prefix, int &first, int &last)
     // exact form for every last character ('@' is followed by '[' once
     // letters are folded) nor for letters outside ASCII.
     int lo = first, hi = n;  // lo matches, hi does not (n: past the end)
+    for (int step = 1; lo + step < n; step *= 2) {  // galloping: the run is mostly short
+        if (CheckPrefixMatch(g_WordCache[lo + step].word, prefix) == 0) {
+            hi = lo + step;
+            break;
+        }
+        lo += step;
+    }
     while (lo + 1 < hi) {
         const int mid = lo + (hi - lo) / 2;
         if (CheckPrefixMatch(g_WordCache[mid].word, prefix) != 0)
