@@ -5,6 +5,7 @@
 #include <cstring>
 #include <vector>
 
+#include "BusyFeedback.h"
 #include "CharClasses.h"
 #include "FatalError.h"
 #include "FileSystem.h"
@@ -13,6 +14,8 @@
 #include "LibFile.h"
 #include "LibFormats.h"
 #include "PathText.h"
+#include "RetrieveThread.h"
+#include "UserMessage.h"
 
 CLibFile g_WordLibs[MAX_LIBRARIES];
 int g_nWordLibCount = 0;
@@ -22,6 +25,158 @@ CLibFile *g_pUserLib = nullptr;
 BOOL g_bLibrariesOpen = FALSE;
 
 CString GetLibrariesFolder() { return AddTrailingSeparator(JoinPath(GetAppDataFolder(), "libraries")); }
+
+int OpenAllLibraries(BOOL resume)
+{
+    const CString folder = GetLibrariesFolder();
+    for (const char *name : {"langlib", "proflib", "shlib"}) {
+        const CString subfolder = folder + name;
+        if (!FolderExists(subfolder))
+            FsMakeDir(subfolder);
+    }
+    // Only the libraries the user starts with empty may be missing; any other
+    // missing library means a broken installation.
+    for (int i = 0; i < WordLibCount(); ++i) {
+        CLibFile &library = g_WordLibs[i];
+        const BOOL create = g_pUserLib && IsSamePath(library.GetPath(), g_pUserLib->GetPath());
+        if (!library.ReadAllRecordsFromLib(create))
+            FatalError("Failed to open library:" + library.GetPath());
+    }
+    for (int i = 0; i < ShLibCount(); ++i) {
+        CLibFile &library = g_ShLibs[i];
+        const BOOL create = library.GetLibName().CompareNoCase("Personal Shorthands") == 0;
+        if (!library.ReadAllRecordsFromLib(create))
+            FatalError("Failed to open library:" + library.GetPath());
+    }
+    g_bLibrariesOpen = TRUE;
+    if (resume)
+        PauseRetrieveThread(FALSE);
+    return 0;
+}
+
+int CloseAllLibraries(BOOL pause)
+{
+    SetWaitMessage("Closing all libraries...");
+    if (pause)
+        PauseRetrieveThread(TRUE);
+    g_bLibrariesOpen = FALSE;
+    for (int i = 0; i < WordLibCount(); ++i)
+        g_WordLibs[i].CloseLib();
+    for (int i = 0; i < ShLibCount(); ++i)
+        g_ShLibs[i].CloseLib();
+    SetWaitMessage("");
+    return 0;
+}
+
+int FindWordLibIndex(const CString &path)
+{
+    for (int i = 0; i < WordLibCount(); ++i)
+        if (IsSamePath(g_WordLibs[i].GetPath(), path))
+            return i;
+    return -1;
+}
+
+int FindShLibIndex(const CString &path)
+{
+    for (int i = 0; i < ShLibCount(); ++i)
+        if (IsSamePath(g_ShLibs[i].GetPath(), path))
+            return i;
+    return -1;
+}
+
+CLibFile *FindOpenLibrary(const CString &path)
+{
+    const int word = FindWordLibIndex(path);
+    if (word >= 0)
+        return &g_WordLibs[word];
+    const int shorthand = FindShLibIndex(path);
+    return shorthand >= 0 ? &g_ShLibs[shorthand] : nullptr;
+}
+
+namespace {
+int ReadRecord(CLibFile &library, WRecord_X &record) { return library.ReadWordRecord(record, -1); }
+int ReadRecord(CLibFile &library, SHRecord_X &record) { return library.ReadShRecord(record, -1); }
+
+int CompareRecords(const WRecord_X &a, const WRecord_X &b) { return CompareWords(a.word, b.word, TRUE); }
+
+int CompareRecords(const SHRecord_X &a, const SHRecord_X &b)
+{
+    const int byName = CompareWords(a.name, b.name, TRUE);
+    return byName != 0 ? byName : CompareWords(a.expansion, b.expansion, TRUE);
+}
+
+// The next record of an input being merged; false once it has none left.
+template <class Record>
+bool ReadNext(CLibFile &library, int &left, Record &record)
+{
+    if (left <= 0)
+        return false;
+    --left;
+    return ReadRecord(library, record) == 0;
+}
+
+// Merges the two sorted record files in one pass. The result is written as a
+// whole through the library write-back, so a failure or a kill leaves target
+// as it was or fully merged.
+template <class Record>
+int MergeLibraries(const CString &first, const CString &second, const CString &target,
+                   std::vector<Record> CLibFile::*table)
+{
+    CLibFile a(first), b(second);
+    for (CLibFile *input : {&a, &b}) {
+        if (!input->OpenFiles(TRUE)) {
+            ShowMessage("Can't open " + input->GetPath());
+            a.CloseFiles();
+            b.CloseFiles();
+            return -1;
+        }
+    }
+    SetWaitMessage("Merge libraries...");
+    CLibFile merged(target);
+    std::vector<Record> &out = merged.*table;
+    int leftA = a.CountRecords(), leftB = b.CountRecords();
+    Record recordA, recordB;
+    bool hasA = ReadNext(a, leftA, recordA);
+    bool hasB = ReadNext(b, leftB, recordB);
+    while (hasA && hasB) {
+        const int order = CompareRecords(recordA, recordB);
+        if (order < 0) {
+            out.push_back(recordA);
+            hasA = ReadNext(a, leftA, recordA);
+            continue;
+        }
+        out.push_back(recordB);  // on a tie the second library's record wins
+        if (order == 0)
+            hasA = ReadNext(a, leftA, recordA);
+        hasB = ReadNext(b, leftB, recordB);
+    }
+    for (; hasA; hasA = ReadNext(a, leftA, recordA))
+        out.push_back(recordA);
+    for (; hasB; hasB = ReadNext(b, leftB, recordB))
+        out.push_back(recordB);
+    // Closed before the write, since target may be one of the inputs.
+    a.CloseFiles();
+    b.CloseFiles();
+    merged.m_bDirty = TRUE;
+    const bool written = merged.WriteAllRecordsIntoLib(TRUE);
+    SetWaitMessage("");
+    if (!written) {
+        ShowMessage("Can't open " + target);
+        return -1;
+    }
+    return 0;
+}
+}  // namespace
+
+int MergeWordLibraries(const CString &first, const CString &second, const CString &target)
+{
+    return MergeLibraries(first, second, target, &CLibFile::m_WordTable);
+}
+
+int MergeShLibraries(const CString &first, const CString &second, const CString &target)
+{
+    return MergeLibraries(first, second, target, &CLibFile::m_ShTable);
+}
 
 int UpgradeLibraryIfNeeded(const CString &path, int version)
 {

@@ -21,6 +21,28 @@ inline int ShLibCount() { return g_nShLibCount < 0 ? 0 : (g_nShLibCount > MAX_LI
 // The data folder's "libraries" folder, with a trailing separator.
 CString GetLibrariesFolder();
 
+// Loads every library of the set; a library that can't be loaded ends the
+// program. Only the user library and "Personal Shorthands" are created when
+// missing. With resume, the retrieving thread is resumed afterwards. 0.
+int OpenAllLibraries(BOOL resume);
+// Writes back the changed libraries and empties every table (paths and
+// counts stay). With pause, the retrieving thread is paused first and stays
+// paused until OpenAllLibraries(TRUE). 0.
+int CloseAllLibraries(BOOL pause);
+
+// The library of the set on this path (IsSamePath): word libraries first;
+// NULL or -1 when none.
+CLibFile *FindOpenLibrary(const CString &path);
+int FindWordLibIndex(const CString &path);
+int FindShLibIndex(const CString &path);
+
+// Merges two sorted libraries of one kind into target, which is replaced as a
+// whole (missing inputs are created empty). A word in both, or a shorthand
+// with the same name and expansion in both, is kept once with the second
+// library's record. 0, or -1 after a message with target untouched.
+int MergeWordLibraries(const CString &first, const CString &second, const CString &target);
+int MergeShLibraries(const CString &first, const CString &second, const CString &target);
+
 // Converts a library of version 110 or 120 in place (the old file stays as
 // path + ".old"); 0 for any other version.
 int UpgradeLibraryIfNeeded(const CString &path, int version);
