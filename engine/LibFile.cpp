@@ -3,10 +3,10 @@
 #include <algorithm>
 #include <memory>
 #include <cstring>
-#include <ctime>
 
 #include "Candidates.h"
 #include "CharClasses.h"
+#include "Clock.h"
 #include "EngineSettings.h"
 #include "FileSystem.h"
 #include "Files.h"
@@ -611,7 +611,7 @@ void CLibFile::BuildLetterBucket(char letter)
 
 void CLibFile::BuildLetterBuckets()
 {
-    g_tNow = static_cast<long long>(std::time(nullptr));
+    g_tNow = CurrentUnixTime();
     for (char letter = 'A'; letter <= 'Z'; ++letter)
         BuildLetterBucket(letter);
 }

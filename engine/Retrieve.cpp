@@ -1,10 +1,10 @@
 #include "Retrieve.h"
 
 #include <cstring>
-#include <ctime>
 
 #include "Candidates.h"
 #include "CharClasses.h"
+#include "Clock.h"
 #include "EngineDiagnostics.h"
 #include "EngineSettings.h"
 #include "LibrarySet.h"
@@ -67,7 +67,7 @@ int RetrieveWords(const CString &text, int /*id*/)
         return 0;
     if (text.GetLength() < g_nMinPrefixLen)
         return 0;
-    g_tNow = static_cast<int64_t>(std::time(nullptr));
+    g_tNow = CurrentUnixTime();
     ClearWordCandidates();
 
     CString key;
@@ -102,7 +102,7 @@ int RetrieveWords(const CString &text, int /*id*/)
     const auto top = g_mapTopWords.empty() ? g_mapTopWords.end() : g_mapTopWords.find(key.GetString());
     if (top != g_mapTopWords.end() && !top->second.IsEmpty()) {
         g_WordCandidates[0].word = top->second;
-        g_WordCandidates[0].lastUsed = static_cast<int>(std::time(nullptr));
+        g_WordCandidates[0].lastUsed = static_cast<int>(CurrentUnixTime());
     }
     return CountLeadingWordCandidates();
 }
@@ -111,7 +111,7 @@ int RetrieveShorthands(const CString &text, int /*id*/)
 {
     if (!g_bPromptSH)
         return 0;
-    g_tNow = static_cast<int64_t>(std::time(nullptr));
+    g_tNow = CurrentUnixTime();
     const CString tokens[2] = {GetShorthandToken(text, FALSE), GetShorthandToken(text, TRUE)};
     ClearShCandidates();
     CString token;
@@ -214,7 +214,7 @@ int RecordShorthandUse(const CString &name, BOOL stampTime)
 {
     if (name.IsEmpty() || name.GetLength() >= SH_NAME_SIZE)
         return -2;
-    const int now = stampTime ? static_cast<int>(std::time(nullptr)) : 0;
+    const int now = stampTime ? static_cast<int>(CurrentUnixTime()) : 0;
     for (int i = 0; i < ShLibCount(); ++i) {
         int pos = 0;
         if (g_ShLibs[i].FindRecord(name, pos, FALSE)) {
