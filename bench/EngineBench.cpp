@@ -40,34 +40,12 @@
 #include "RetrieveThread.h"
 #include "SharedSection.h"
 #include "WordCache.h"
+#include "WordLists.h"
 
 namespace {
 typedef std::chrono::steady_clock Clock;
 
 double Microseconds(Clock::duration d) { return std::chrono::duration<double, std::micro>(d).count(); }
-
-std::string DictFile(const char *name)
-{
-#ifdef _WIN32
-    return std::string("Z:\\usr\\share\\dict\\") + name;
-#else
-    return std::string("/usr/share/dict/") + name;
-#endif
-}
-
-std::vector<std::string> ReadLines(const std::string &path, size_t limit)
-{
-    std::vector<std::string> lines;
-    std::ifstream in(path, std::ios::binary);
-    std::string line;
-    while (lines.size() < limit && std::getline(in, line)) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty())
-            lines.push_back(line);
-    }
-    return lines;
-}
 
 long long ResidentBytes()
 {
@@ -259,8 +237,8 @@ int main(int argc, char **argv)
     bool ok = true;
 
     // --- Libraries of real words --------------------------------------------
-    const std::vector<std::string> insane = ReadLines(DictFile("american-english-insane"), limit);
-    const std::vector<std::string> plain = ReadLines(DictFile("american-english"), small ? 5000 : 110000);
+    const std::vector<std::string> insane = ReadWordList("american-english-insane", limit);
+    const std::vector<std::string> plain = ReadWordList("american-english", small ? 5000 : 110000);
     if (insane.empty() || plain.empty()) {
         std::printf("word lists missing\n");
         return 1;

@@ -8,6 +8,7 @@
 #include "CharClasses.h"
 #include "EngineSettings.h"
 #include "LibFile.h"
+#include "RecordBuilders.h"
 #include "LibFormats.h"
 #include "MessageLog.h"
 #include "SearchSignals.h"
@@ -16,24 +17,6 @@
 #include "WordLists.h"
 
 namespace {
-WRecord_X Word(const char *text, int count = 1, int time = 0)
-{
-    WRecord_X record;
-    record.word = text;
-    record.useCount = count;
-    record.lastUsed = time;
-    return record;
-}
-
-SHRecord_X Shorthand(const char *name, const char *expansion, int count = 1)
-{
-    SHRecord_X record;
-    std::snprintf(record.name, sizeof record.name, "%s", name);
-    record.expansion = expansion;
-    record.useCount = count;
-    return record;
-}
-
 std::vector<std::string> Keys(const CLibFile &library)
 {
     std::vector<std::string> keys;

@@ -12,6 +12,7 @@
 #include "BusyFeedback.h"
 #include "Folders.h"
 #include "LibFile.h"
+#include "RecordBuilders.h"
 #include "LibFormats.h"
 #include "LibrarySet.h"
 #include "MessageLog.h"
@@ -24,24 +25,6 @@
 #endif
 
 namespace {
-WRecord_X Word(const char *text, int count, int time = 0)
-{
-    WRecord_X record;
-    record.word = text;
-    record.useCount = count;
-    record.lastUsed = time;
-    return record;
-}
-
-SHRecord_X Shorthand(const char *name, const char *expansion, int count)
-{
-    SHRecord_X record;
-    std::snprintf(record.name, sizeof record.name, "%s", name);
-    record.expansion = expansion;
-    record.useCount = count;
-    return record;
-}
-
 // Word, count and time of each record, as one comparable text.
 std::string Describe(const std::vector<WRecord_X> &table)
 {

@@ -9,6 +9,7 @@
 #include "Candidates.h"
 #include "EngineSettings.h"
 #include "LibrarySet.h"
+#include "RecordBuilders.h"
 #include "Retrieve.h"
 #include "RetrieveThread.h"
 #include "SettingValues.h"
@@ -16,24 +17,6 @@
 #include "WordCache.h"
 
 namespace {
-WRecord_X Word(const char *text, int count)
-{
-    WRecord_X record;
-    record.word = text;
-    record.useCount = count;
-    record.lastUsed = 1700000000;
-    return record;
-}
-
-SHRecord_X Shorthand(const char *name, const char *expansion, int count)
-{
-    SHRecord_X record;
-    std::snprintf(record.name, sizeof record.name, "%s", name);
-    record.expansion = expansion;
-    record.useCount = count;
-    return record;
-}
-
 std::vector<std::string> WordList()
 {
     std::vector<std::string> words;
@@ -49,9 +32,9 @@ protected:
     void SetUp() override
     {
         g_WordLibs[0].SetPath("words.lib");
-        g_WordLibs[0].m_WordTable = {Word("a new day", 4), Word("car", 9),      Word("card", 3),
-                                     Word("care", 7),      Word("careful", 5),  Word("new", 2),
-                                     Word("new york", 6),  Word("newer", 8),    Word("news", 1)};
+        g_WordLibs[0].m_WordTable = {Word("a new day", 4, 1700000000), Word("car", 9, 1700000000),      Word("card", 3, 1700000000),
+                                     Word("care", 7, 1700000000),      Word("careful", 5, 1700000000),  Word("new", 2, 1700000000),
+                                     Word("new york", 6, 1700000000),  Word("newer", 8, 1700000000),    Word("news", 1, 1700000000)};
         g_nWordLibCount = 1;
         g_ShLibs[0].SetPath("sh.slb");
         g_ShLibs[0].m_ShTable = {Shorthand("car", "Carrier Advice Record", 2), Shorthand("sig", "Best regards", 3)};

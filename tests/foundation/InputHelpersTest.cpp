@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+
+#include "TestWindow.h"
 #include <dlgs.h>
 
 #include <atomic>
@@ -32,32 +34,20 @@ LRESULT CALLBACK TestWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-// A hidden window, destroyed with the object.
-class TestWindow {
+// A hidden window of this test's class (which answers the probe message).
+class InputWindow : public TestWindow {
 public:
-    TestWindow(DWORD style, HWND parent, const char *className = kClassName)
+    InputWindow(DWORD style, HWND parent, const char *className = kClassName)
+        : TestWindow(style, 0, 10, 10, 200, 150, Registered(className), parent)
     {
-        WNDCLASSA wc = {};
-        if (!GetClassInfoA(GetModuleHandleA(nullptr), kClassName, &wc)) {
-            wc.lpfnWndProc = TestWindowProc;
-            wc.hInstance = GetModuleHandleA(nullptr);
-            wc.lpszClassName = kClassName;
-            RegisterClassA(&wc);
-        }
-        m_hwnd = CreateWindowExA(0, className, "", style, 10, 10, 200, 150, parent, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
     }
-    ~TestWindow()
-    {
-        if (m_hwnd)
-            DestroyWindow(m_hwnd);
-    }
-    TestWindow(const TestWindow &) = delete;
-    TestWindow &operator=(const TestWindow &) = delete;
-    HWND Get() const { return m_hwnd; }
 
 private:
-    HWND m_hwnd = nullptr;
+    static const char *Registered(const char *className)
+    {
+        RegisterTestClass(kClassName, TestWindowProc);
+        return className;
+    }
 };
 
 // A key held down in the system's input state for the object's lifetime.
@@ -159,12 +149,12 @@ bool PutTextOnClipboard(const char *text)
 
 TEST(InputHelpersWindows, RootAndTopLevelWindowsOfControls)
 {
-    TestWindow frame(WS_OVERLAPPEDWINDOW, nullptr);
-    TestWindow panel(WS_CHILD, frame.Get());
-    TestWindow edit(WS_CHILD, panel.Get(), "Edit");
+    InputWindow frame(WS_OVERLAPPEDWINDOW, nullptr);
+    InputWindow panel(WS_CHILD, frame.Get());
+    InputWindow edit(WS_CHILD, panel.Get(), "Edit");
     // A dialog owned by the frame, with its own edit control.
-    TestWindow dialog(WS_POPUP | WS_CAPTION, frame.Get(), "#32770");
-    TestWindow dialogEdit(WS_CHILD, dialog.Get(), "Edit");
+    InputWindow dialog(WS_POPUP | WS_CAPTION, frame.Get(), "#32770");
+    InputWindow dialogEdit(WS_CHILD, dialog.Get(), "Edit");
     ASSERT_TRUE(frame.Get() && panel.Get() && edit.Get() && dialog.Get() && dialogEdit.Get());
 
     EXPECT_EQ(GetRootWindow(frame.Get()), frame.Get());
@@ -199,7 +189,7 @@ TEST(InputHelpersKeys, EachModifierCountsAndOtherKeysDoNot)
 
 TEST(InputHelpersKeys, WaitKeysReleasedHandlesMessagesUntilTheKeyIsUp)
 {
-    TestWindow window(WS_POPUP, nullptr);
+    InputWindow window(WS_POPUP, nullptr);
     ASSERT_TRUE(window.Get());
     // An unassigned virtual key: no keyboard key produces it, so nothing but
     // this test changes its state.

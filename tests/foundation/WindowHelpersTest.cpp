@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "TestWindow.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
@@ -11,41 +13,7 @@
 #include <vector>
 
 namespace {
-const char kClassName[] = "LexantoWindowHelpersTest";
-
-void RegisterClassOnce(const char *name)
-{
-    WNDCLASSA wc = {};
-    if (GetClassInfoA(GetModuleHandleA(nullptr), name, &wc))
-        return;
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.lpszClassName = name;
-    ASSERT_NE(RegisterClassA(&wc), 0);
-}
-
-// A hidden window of the test class, destroyed with the object.
-class TestWindow {
-public:
-    TestWindow(DWORD style, DWORD exStyle, int x, int y, int cx, int cy, const char *className = kClassName,
-               HWND parent = nullptr)
-    {
-        RegisterClassOnce(kClassName);
-        m_hwnd = CreateWindowExA(exStyle, className, "test", style, x, y, cx, cy, parent, nullptr,
-                                 GetModuleHandleA(nullptr), nullptr);
-    }
-    ~TestWindow()
-    {
-        if (m_hwnd)
-            DestroyWindow(m_hwnd);
-    }
-    TestWindow(const TestWindow &) = delete;
-    TestWindow &operator=(const TestWindow &) = delete;
-    HWND Get() const { return m_hwnd; }
-
-private:
-    HWND m_hwnd = nullptr;
-};
+const char *const kClassName = TestWindow::kDefaultClass;
 
 RECT WindowRect(HWND hwnd)
 {
@@ -486,7 +454,7 @@ TEST(WindowHelpersClassName, NamesOwnBuiltInAndMissingWindows)
 TEST(WindowHelpersClassName, LongNameIsCutToTheBuffer)
 {
     const std::string longName = "LexantoLongClass" + std::string(100, 'x');
-    RegisterClassOnce(longName.c_str());
+    RegisterTestClass(longName.c_str());
     TestWindow window(WS_POPUP, 0, 0, 0, 10, 10, longName.c_str());
     ASSERT_TRUE(window.Get());
     EXPECT_EQ(GetWindowClassName(window.Get()), longName.substr(0, 63).c_str());
