@@ -568,8 +568,9 @@ int CLibFile::MatchPrefix(const CString &prefix, BOOL useBuckets)
     int first = 0, last = -1;
     if (!FindPrefixRange(key, first, last))
         return 0;
+    const SearchPoll poll;
     for (int i = first; i <= last; ++i) {
-        if (const int signal = PollSearchSignals())
+        if (const int signal = poll())
             return signal;
         if (shorthand) {
             SHRecord_X &record = m_ShTable[static_cast<size_t>(i)];

@@ -25,6 +25,8 @@ SearchScope::~SearchScope()
 
 unsigned SearchScope::Generation() const { return t_generation; }
 
+SearchPoll::SearchPoll() : m_active(t_searching), m_generation(t_generation) {}
+
 int PollSearchSignals()
 {
     if (!t_searching)

@@ -35,3 +35,28 @@ private:
 
 // 0 to go on, else one of the codes above. Always 0 outside a SearchScope.
 int PollSearchSignals();
+
+// The same check for a walk over many records: it finds the calling
+// thread's search once, then each call only reads three words (a
+// thread-local lookup per record costs more than the rest of the check on
+// some systems).
+class SearchPoll {
+public:
+    SearchPoll();
+    int operator()() const
+    {
+        if (!m_active)
+            return 0;
+        if (g_bSearchQuit.load(std::memory_order_acquire))
+            return SEARCH_QUIT;
+        if (g_bSearchPausePending.load(std::memory_order_acquire))
+            return SEARCH_PAUSE;
+        if (g_nSearchGeneration.load(std::memory_order_acquire) != m_generation)
+            return SEARCH_NEW_REQUEST;
+        return 0;
+    }
+
+private:
+    bool m_active;
+    unsigned m_generation;
+};
