@@ -20,8 +20,11 @@ extern std::atomic<BOOL> g_bAutoCompletePending;  // the main window waits to co
 std::mutex &RequestLock();
 
 // Serialises the retrieving thread's searches with the main thread's changes
-// of the cache, the libraries and the candidate lists. Never held across
-// PauseRetrieveThread.
+// of the cache, the libraries and the candidate lists. The retrieving thread
+// holds it for each search; the word cache's changing operations take it
+// themselves; every other main-thread change of a library table, its letter
+// buckets or the candidate lists takes it around the change. Not recursive,
+// and never held across PauseRetrieveThread.
 std::mutex &EngineGuard();
 
 // Where the thread's results go. reportResults runs on the retrieving thread
