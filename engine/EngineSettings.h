@@ -25,7 +25,10 @@ extern int g_nMinPhraseAddCount;      // "MinPhraseAddCount": the same for phras
 extern int g_bAutoReduce;             // "AutoReduce"
 extern int g_nReduceLimit;            // "ReduceLimit": words
 extern int g_nReducePercentage;       // "ReducePercentage"
-extern int g_bEnableUserLib;          // "EnableUserLib": the user library is word library 0
+extern int g_bEnableUserLib;
+extern int g_bSpaceAfterPunct;        // "SpaceAfterPunct": a space after typed punctuation
+extern int g_bDoubleSpace;            // "DoubleSpace": two spaces after a sentence end
+extern int g_bOneCharAllCap;          // "OneCharAllCap": one typed capital upper-cases the completion          // "EnableUserLib": the user library is word library 0
 
 // "PromptNum" as the lists may use it: never beyond their capacity.
 inline int PromptNum()
