@@ -21,5 +21,5 @@ int g_nReduceLimit = 10000;
 int g_nReducePercentage = 30;
 int g_bEnableUserLib = 1;
 int g_bSpaceAfterPunct = 0;
-int g_bDoubleSpace = 0;
+int g_bDoubleSpace = 1;
 int g_bOneCharAllCap = 0;
