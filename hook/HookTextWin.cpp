@@ -1,0 +1,250 @@
+#include "HookTextWin.h"
+
+#include <cstring>
+#include <string>
+
+#include "CharClasses.h"
+#include "KeyFlags.h"
+#include "SharedSection.h"
+
+char s_szFocusTitle[100];
+
+namespace {
+
+// The root window of hFocusEdit, as last recorded in this process.
+HWND s_hFocusRoot;
+
+CString ReadClassName(HWND window)
+{
+    char name[64] = {0};
+    if (!window || !GetClassNameA(window, name, sizeof name))
+        return CString();
+    return CString(name);
+}
+
+CString ReadWindowText(HWND window, int capacity)
+{
+    char text[256] = {0};
+    if (!window)
+        return CString();
+    GetWindowTextA(window, text, capacity < 256 ? capacity : 256);
+    return CString(text);
+}
+
+bool KeyDown(int vk)
+{
+    return GetKeyState(vk) < 0;
+}
+
+bool AsyncDown(int vk)
+{
+    return (GetAsyncKeyState(vk) & 0x8000) != 0;
+}
+
+CString SharedCharBuf()
+{
+    return CString(CharBuf, static_cast<int>(SharedStringLength(CharBuf)));
+}
+
+}  // namespace
+
+char VkToChar(UINT vk)
+{
+    const char mapped = static_cast<char>(LOBYTE(MapVirtualKeyA(vk, MAPVK_VK_TO_CHAR)));
+    return TranslateKeyChar(mapped, KeyDown(VK_CONTROL), (GetKeyState(VK_CAPITAL) & 1) != 0, KeyDown(VK_SHIFT));
+}
+
+char VkToCharToAscii(UINT vk, UINT scanCode, HKL layout)
+{
+    BYTE state[256];
+    if (!GetKeyboardState(state))
+        return 0;
+    WORD out[2] = {0, 0};
+    const int produced = ToAsciiEx(vk, scanCode, state, out, 0, layout);
+    return produced > 0 ? static_cast<char>(LOBYTE(out[0])) : 0;
+}
+
+BOOL IsModifierHeld()
+{
+    return KeyDown(VK_CONTROL) || KeyDown(VK_SHIFT) || KeyDown(VK_MENU) || KeyDown(VK_LWIN) || KeyDown(VK_RWIN);
+}
+
+UINT GetHeldModifiersAsync()
+{
+    UINT held = 0;
+    if (AsyncDown(VK_CONTROL))
+        held |= KEYMOD_CTRL;
+    if (AsyncDown(VK_MENU))
+        held |= KEYMOD_ALT;
+    if (AsyncDown(VK_SHIFT))
+        held |= KEYMOD_SHIFT;
+    if (AsyncDown(VK_LWIN) || AsyncDown(VK_RWIN))
+        held |= KEYMOD_WIN;
+    return held;
+}
+
+BOOL MatchHotKey(UINT code, UINT vk, UINT flags)
+{
+    return MatchHotKey(code, vk, flags, GetHeldModifiersAsync());
+}
+
+HWND GetRootWindow(HWND window)
+{
+    HWND root = window;
+    // Bounded against a parent chain that a dying window can leave cyclic.
+    for (int depth = 0; root && depth < 256; ++depth) {
+        HWND parent = GetParent(root);
+        if (!parent)
+            break;
+        root = parent;
+    }
+    return root;
+}
+
+CString GetLowerModulePath()
+{
+    char path[MAX_PATH] = {0};
+    GetModuleFileNameA(nullptr, path, MAX_PATH);
+    path[MAX_PATH - 1] = 0;
+    CString lower(path);
+    lower.MakeLower();
+    return lower;
+}
+
+CString GetFocusTopTitle()
+{
+    s_hFocusRoot = hFocusEdit ? GetRootWindow(hFocusEdit) : nullptr;
+    return ReadWindowText(s_hFocusRoot, 100);
+}
+
+BOOL IsHookEnabledFor(HWND window)
+{
+    if (!window)
+        return FALSE;
+    HookWindowFacts facts = {};
+    facts.isTestOrManualWindow = window == hTestEdit || window == hWndManualActivate;
+    const CString className = ReadClassName(window);
+    const CString programName = HookProgramName(GetLowerModulePath());
+    char title[sizeof s_szFocusTitle];
+    std::memcpy(title, s_szFocusTitle, sizeof title);
+    title[sizeof title - 1] = 0;
+    facts.hasPasswordStyle = (GetWindowLongA(window, GWL_STYLE) & ES_PASSWORD) != 0;
+    facts.className = className;
+    facts.programName = programName;
+    facts.focusTitle = title;
+    return DecideHookEnabled(facts);
+}
+
+BOOL IsFocusHookEnabled()
+{
+    return IsHookEnabledFor(hFocusEdit);
+}
+
+BOOL IsWordDocument()
+{
+    return IsWordDocumentFor(ReadWindowText(GetRootWindow(hFocusEdit), 256), ReadClassName(hFocusEdit));
+}
+
+BOOL IsDelphiEditor()
+{
+    return IsDelphiEditorFor(GetLowerModulePath(), ReadClassName(hFocusEdit));
+}
+
+BOOL IsCaretUnreliableApp()
+{
+    if (!s_hFocusRoot)
+        return FALSE;
+    return IsCaretUnreliableFor(ReadWindowText(s_hFocusRoot, 100), ReadClassName(hFocusEdit), GetLowerModulePath());
+}
+
+BOOL UpdateCaretPos()
+{
+    if (IsCaretUnreliableApp()) {
+        CaretPos.x = CaretPos.y = -1;
+        return TRUE;
+    }
+    POINT caret;
+    if (GetCaretPos(&caret) && caret.x > 0 && caret.y >= 0) {
+        CaretPos = caret;
+        return TRUE;
+    }
+    CaretPos.x = CaretPos.y = -1;
+    return FALSE;
+}
+
+BOOL IsCharBufApp()
+{
+    const CString title = GetFocusTopTitle();
+    return IsCharBufAppFor(title, ReadClassName(hFocusEdit), HookProgramName(GetLowerModulePath()));
+}
+
+BOOL IsPasswordField(HWND window)
+{
+    if (!window)
+        return FALSE;
+    CString className = ReadClassName(window);
+    className.MakeLower();
+    return className.Find("edit") >= 0 && SendMessageA(window, EM_GETPASSWORDCHAR, 0, 0) != 0;
+}
+
+void UpdateCharBufFor(HWND window, char c)
+{
+    if (IsPasswordField(window)) {
+        ClearHookBuffers();
+        return;
+    }
+    UpdateCharBuf(c);
+}
+
+CString GetTextBeforeCaret(HWND window)
+{
+    if (IsPasswordField(window)) {
+        ClearHookBuffers();
+        return CString();
+    }
+    const CString className = ReadClassName(window);
+    const bool gdkWindow = std::strncmp(className, "gdkWindow", 9) == 0;
+
+    DWORD start = static_cast<DWORD>(-1), end = static_cast<DWORD>(-1);
+    DWORD_PTR result = 0;
+    bool sent = false;
+    if (!IsWordDocument())
+        sent = SendMessageTimeoutA(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                                   reinterpret_cast<LPARAM>(&end), SMTO_ABORTIFHUNG, 1000, &result) != 0;
+    const DWORD none = static_cast<DWORD>(-1);
+    // Large positions are reported as -1 in the result, not in the low word.
+    const bool valid = start != none && end != none &&
+                       (LOWORD(result) == start || (static_cast<DWORD>(result) == none && (start > 0xFFFF || end > 0xFFFF)));
+    if (!sent || !valid || CaretPos.x < 0 || CaretPos.y < 0 || IsCharBufApp() || gdkWindow)
+        return SharedCharBuf();
+    if (start != end || start == 0)
+        return CString();
+
+    const LRESULT line = SendMessageA(window, EM_LINEFROMCHAR, start, 0);
+    const LRESULT lineIndex = SendMessageA(window, EM_LINEINDEX, line, 0);
+    const LRESULT length = SendMessageA(window, EM_LINELENGTH, lineIndex, 0);
+    if (length <= 0 || lineIndex < 0)
+        return CString();
+    // EM_GETLINE takes the buffer size in its first word.
+    const size_t size = static_cast<size_t>(length) + 1;
+    std::string text(size < 2 ? 2 : size, '\0');
+    const WORD sizeWord = static_cast<WORD>(size > 0xFFFF ? 0xFFFF : size);
+    std::memcpy(&text[0], &sizeWord, sizeof sizeWord);
+    const LRESULT copied = SendMessageA(window, EM_GETLINE, line, reinterpret_cast<LPARAM>(&text[0]));
+    text.resize(copied > 0 && copied < length ? static_cast<size_t>(copied) : static_cast<size_t>(length));
+
+    if (static_cast<LRESULT>(start) < lineIndex)
+        return CString();
+    const size_t column = static_cast<size_t>(start) - static_cast<size_t>(lineIndex);
+    if (column > text.size())
+        return CString();
+    const size_t keep = WORD_BUFFER_SIZE - 1;
+    const size_t from = column > keep ? column - keep : 0;
+    return CString(text.substr(from, column - from));
+}
+
+void RefreshWordBuffer()
+{
+    const CString text = GetTextBeforeCaret(hFocusEdit);
+    SetSharedString(WordBuffer, text);
+}

@@ -1,0 +1,41 @@
+// The hook library's key, window and caret primitives that ask Windows: key
+// translation, the per-window enable test, the caret and the text before it.
+// They run in the thread of the foreign process that handles the input.
+#pragma once
+
+#include <windows.h>
+
+#include "CString.h"
+#include "HookText.h"
+
+// Title of the root window of the focus window, filled per process by the
+// keyboard hook on every key event; empty until the first one.
+extern char s_szFocusTitle[100];
+
+char VkToChar(UINT vk);  // US-layout character of a key, 0 for none or with Ctrl
+char VkToCharToAscii(UINT vk, UINT scanCode, HKL layout);  // the real layout's
+BOOL IsModifierHeld();  // Ctrl, Shift, Alt or a Windows key in the thread's key state
+UINT GetHeldModifiersAsync();  // KEYMOD_ flags from the asynchronous key state
+BOOL MatchHotKey(UINT code, UINT vk, UINT flags);  // against the asynchronous key state
+
+HWND GetRootWindow(HWND window);
+CString GetLowerModulePath();
+CString GetFocusTopTitle();  // also records the root window of hFocusEdit
+BOOL IsHookEnabledFor(HWND window);
+BOOL IsFocusHookEnabled();
+BOOL IsCaretUnreliableApp();
+BOOL UpdateCaretPos();  // TRUE when the caller may go on (caret read, or not to be trusted)
+BOOL IsCharBufApp();
+BOOL IsWordDocument();
+BOOL IsDelphiEditor();
+
+// An edit control showing its text masked.
+BOOL IsPasswordField(HWND window);
+// UpdateCharBuf for a character typed into the window; in a password field
+// both buffers are emptied instead, so no typed secret stays in shared memory.
+void UpdateCharBufFor(HWND window, char c);
+// At most 258 characters of the caret's line before the caret; CharBuf when
+// the window is no readable edit control; empty in a password field (which
+// also empties both buffers).
+CString GetTextBeforeCaret(HWND window);
+void RefreshWordBuffer();  // WordBuffer = GetTextBeforeCaret(hFocusEdit)
