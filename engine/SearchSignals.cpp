@@ -27,15 +27,4 @@ unsigned SearchScope::Generation() const { return t_generation; }
 
 SearchPoll::SearchPoll() : m_active(t_searching), m_generation(t_generation) {}
 
-int PollSearchSignals()
-{
-    if (!t_searching)
-        return 0;
-    if (g_bSearchQuit.load(std::memory_order_acquire))
-        return SEARCH_QUIT;
-    if (g_bSearchPausePending.load(std::memory_order_acquire))
-        return SEARCH_PAUSE;
-    if (g_nSearchGeneration.load(std::memory_order_acquire) != t_generation)
-        return SEARCH_NEW_REQUEST;
-    return 0;
-}
+int PollSearchSignals() { return SearchPoll()(); }
