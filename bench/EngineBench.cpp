@@ -23,8 +23,6 @@
 #ifdef _WIN32
 #include <windows.h>
 #include <psapi.h>
-#else
-#include <unistd.h>
 #endif
 
 #include "Candidates.h"
@@ -40,6 +38,7 @@
 #include "RetrieveThread.h"
 #include "SharedSection.h"
 #include "WordCache.h"
+#include "ProgramPath.h"
 #include "WordLists.h"
 
 namespace {
@@ -181,19 +180,6 @@ void OnReport(int id, int)
     g_lastReported = id;
     g_arrived.notify_all();
 }
-std::string SelfPath()
-{
-#ifdef _WIN32
-    char self[MAX_PATH] = {0};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    return self;
-#else
-    char self[4096] = {0};
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    return std::string(self, n > 0 ? static_cast<size_t>(n) : 0);
-#endif
-}
-
 // --load PATH: open one library in this fresh process and compare with
 // reading the bytes of its two files.
 int LoadMode(const char *path)
@@ -269,7 +255,7 @@ int main(int argc, char **argv)
     // (as at start-up), so that memory freed by the steps above does not
     // hide the cost of the table.
     std::fflush(stdout);
-    const std::string command = "\"" + SelfPath() + "\" --load \"" + wordsPath + "\"";
+    const std::string command = "\"" + OwnProgramPath() + "\" --load \"" + wordsPath + "\"";
 #ifdef _WIN32
     if (std::system(("\"" + command + "\"").c_str()) != 0)
         ok = false;

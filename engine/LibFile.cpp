@@ -114,26 +114,18 @@ void DropPending(const char *recordPath)
 }
 }  // namespace
 
-CString PendingRecordPath(const char *recordPath)
+namespace {
+// "~" + the file's name + suffix, in the file's folder.
+CString Beside(const CString &path, const char *suffix)
 {
-    const CString path(recordPath);
     const CString name = GetFileName(path);
-    return path.Left(path.GetLength() - name.GetLength()) + "~" + name + ".new";
+    return path.Left(path.GetLength() - name.GetLength()) + "~" + name + suffix;
 }
+}  // namespace
 
-CString PendingMemoPath(const char *recordPath)
-{
-    const CString memo = GetMemoPathFor(recordPath);
-    const CString name = GetFileName(memo);
-    return memo.Left(memo.GetLength() - name.GetLength()) + "~" + name + ".new";
-}
-
-CString CommittedRecordPath(const char *recordPath)
-{
-    const CString path(recordPath);
-    const CString name = GetFileName(path);
-    return path.Left(path.GetLength() - name.GetLength()) + "~" + name + ".ready";
-}
+CString PendingRecordPath(const char *recordPath) { return Beside(recordPath, ".new"); }
+CString PendingMemoPath(const char *recordPath) { return Beside(GetMemoPathFor(recordPath), ".new"); }
+CString CommittedRecordPath(const char *recordPath) { return Beside(recordPath, ".ready"); }
 
 void RecoverLibraryWrite(const char *recordPath)
 {

@@ -5,24 +5,6 @@
 
 #include <vector>
 
-HWND GetRootWindow(HWND w)
-{
-    while (HWND parent = GetParent(w))
-        w = parent;
-    return w;
-}
-
-HWND GetTopLevelWindow(HWND w)
-{
-    HWND parent = GetParent(w);
-    if (!parent)
-        return w;
-    w = parent;
-    while ((GetWindowLongPtrA(w, GWL_STYLE) & WS_CHILD) && (parent = GetParent(w)) != nullptr)
-        w = parent;
-    return w;
-}
-
 BOOL IsImeWindow(HWND w) { return ImmIsIME(GetKeyboardLayout(GetWindowThreadProcessId(w, nullptr))); }
 
 BOOL IsModifierKeyDown()

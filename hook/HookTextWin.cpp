@@ -4,8 +4,10 @@
 #include <string>
 
 #include "CharClasses.h"
+#include "InputHelpers.h"
 #include "KeyFlags.h"
 #include "SharedSection.h"
+#include "WindowHelpers.h"
 
 char s_szFocusTitle[100];
 
@@ -13,14 +15,6 @@ namespace {
 
 // The root window of hFocusEdit, as last recorded in this process.
 HWND s_hFocusRoot;
-
-CString ReadClassName(HWND window)
-{
-    char name[64] = {0};
-    if (!window || !GetClassNameA(window, name, sizeof name))
-        return CString();
-    return CString(name);
-}
 
 CString ReadWindowText(HWND window, int capacity)
 {
@@ -88,19 +82,6 @@ BOOL MatchHotKey(UINT code, UINT vk, UINT flags)
     return MatchHotKey(code, vk, flags, GetHeldModifiersAsync());
 }
 
-HWND GetRootWindow(HWND window)
-{
-    HWND root = window;
-    // Bounded against a parent chain that a dying window can leave cyclic.
-    for (int depth = 0; root && depth < 256; ++depth) {
-        HWND parent = GetParent(root);
-        if (!parent)
-            break;
-        root = parent;
-    }
-    return root;
-}
-
 CString GetLowerModulePath()
 {
     char path[MAX_PATH] = {0};
@@ -123,7 +104,7 @@ BOOL IsHookEnabledFor(HWND window)
         return FALSE;
     HookWindowFacts facts = {};
     facts.isTestOrManualWindow = window == hTestEdit || window == hWndManualActivate;
-    const CString className = ReadClassName(window);
+    const CString className = GetWindowClassName(window);
     const CString programName = HookProgramName(GetLowerModulePath());
     char title[sizeof s_szFocusTitle];
     std::memcpy(title, s_szFocusTitle, sizeof title);
@@ -142,19 +123,19 @@ BOOL IsFocusHookEnabled()
 
 BOOL IsWordDocument()
 {
-    return IsWordDocumentFor(ReadWindowText(GetRootWindow(hFocusEdit), 256), ReadClassName(hFocusEdit));
+    return IsWordDocumentFor(ReadWindowText(GetRootWindow(hFocusEdit), 256), GetWindowClassName(hFocusEdit));
 }
 
 BOOL IsDelphiEditor()
 {
-    return IsDelphiEditorFor(GetLowerModulePath(), ReadClassName(hFocusEdit));
+    return IsDelphiEditorFor(GetLowerModulePath(), GetWindowClassName(hFocusEdit));
 }
 
 BOOL IsCaretUnreliableApp()
 {
     if (!s_hFocusRoot)
         return FALSE;
-    return IsCaretUnreliableFor(ReadWindowText(s_hFocusRoot, 100), ReadClassName(hFocusEdit), GetLowerModulePath());
+    return IsCaretUnreliableFor(ReadWindowText(s_hFocusRoot, 100), GetWindowClassName(hFocusEdit), GetLowerModulePath());
 }
 
 BOOL UpdateCaretPos()
@@ -175,14 +156,14 @@ BOOL UpdateCaretPos()
 BOOL IsCharBufApp()
 {
     const CString title = GetFocusTopTitle();
-    return IsCharBufAppFor(title, ReadClassName(hFocusEdit), HookProgramName(GetLowerModulePath()));
+    return IsCharBufAppFor(title, GetWindowClassName(hFocusEdit), HookProgramName(GetLowerModulePath()));
 }
 
 BOOL IsPasswordField(HWND window)
 {
     if (!window)
         return FALSE;
-    CString className = ReadClassName(window);
+    CString className = GetWindowClassName(window);
     className.MakeLower();
     return className.Find("edit") >= 0 && SendMessageA(window, EM_GETPASSWORDCHAR, 0, 0) != 0;
 }
@@ -202,7 +183,7 @@ CString GetTextBeforeCaret(HWND window)
         ClearHookBuffers();
         return CString();
     }
-    const CString className = ReadClassName(window);
+    const CString className = GetWindowClassName(window);
     const bool gdkWindow = std::strncmp(className, "gdkWindow", 9) == 0;
 
     DWORD start = static_cast<DWORD>(-1), end = static_cast<DWORD>(-1);

@@ -7,6 +7,7 @@
 
 #include "CString.h"
 #include "HookText.h"
+#include "InputHelpers.h"  // GetRootWindow
 
 // Title of the root window of the focus window, filled per process by the
 // keyboard hook on every key event; empty until the first one.
@@ -18,7 +19,6 @@ BOOL IsModifierHeld();  // Ctrl, Shift, Alt or a Windows key in the thread's key
 UINT GetHeldModifiersAsync();  // KEYMOD_ flags from the asynchronous key state
 BOOL MatchHotKey(UINT code, UINT vk, UINT flags);  // against the asynchronous key state
 
-HWND GetRootWindow(HWND window);
 CString GetLowerModulePath();
 CString GetFocusTopTitle();  // also records the root window of hFocusEdit
 BOOL IsHookEnabledFor(HWND window);

@@ -7,32 +7,16 @@
 #include <string>
 #include <vector>
 
-#ifdef _WIN32
-#include <windows.h>
-#else
-#include <unistd.h>
+#ifndef _WIN32
+#include <sys/wait.h>
 #endif
 
 #include "LibFile.h"
+#include "ProgramPath.h"
 #include "TempDir.h"
 #include "WordLists.h"
 
 namespace {
-std::string ChildProgram()
-{
-#ifdef _WIN32
-    char self[MAX_PATH] = {0};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string path(self);
-    return path.substr(0, path.find_last_of('\\') + 1) + "libwrite_child.exe";
-#else
-    char self[4096] = {0};
-    const ssize_t n = readlink("/proc/self/exe", self, sizeof self - 1);
-    std::string path(self, n > 0 ? static_cast<size_t>(n) : 0);
-    return path.substr(0, path.find_last_of('/') + 1) + "libwrite_child";
-#endif
-}
-
 void SetKillStep(long long step)
 {
     const std::string value = step < 0 ? "" : std::to_string(step);
@@ -48,7 +32,7 @@ void SetKillStep(long long step)
 
 int RunChild(const std::string &library, const std::string &words)
 {
-    const std::string command = "\"\"" + ChildProgram() + "\" \"" + library + "\" \"" + words + "\"\"";
+    const std::string command = "\"\"" + SiblingProgram("libwrite_child") + "\" \"" + library + "\" \"" + words + "\"\"";
 #ifdef _WIN32
     return std::system(command.c_str());
 #else

@@ -29,7 +29,7 @@ Values Parse(const std::string &dump)
     return values;
 }
 
-std::string Probe() { return "\"" + SiblingProgram("dravik_probe.exe") + "\""; }
+std::string Probe() { return "\"" + SiblingProgram("dravik_probe") + "\""; }
 
 Values Dump()
 {

@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "ProgramPath.h"
+
 class ChildProcess {
 public:
     ChildProcess() = default;
@@ -109,13 +111,3 @@ private:
     std::string m_output;
     size_t m_scanned = 0;
 };
-
-// Full path of a program next to the running test program.
-inline std::string SiblingProgram(const char *name)
-{
-    char self[MAX_PATH] = {0};
-    GetModuleFileNameA(nullptr, self, MAX_PATH);
-    std::string path(self);
-    path.erase(path.find_last_of("\\/") + 1);
-    return path + name;
-}
