@@ -24,9 +24,23 @@ namespace {
 const char *Key(const WRecord_X &record) { return record.word; }
 const char *Key(const SHRecord_X &record) { return record.name; }
 
-// Binary search over a sorted table; see CLibFile::FindRecord.
+// The first 8 bytes of a key, folded as CompareWords folds them and padded
+// with zeros, as a big-endian number: a < b in CompareWords order (exact or
+// not) implies FoldedHead(a) <= FoldedHead(b).
+uint64_t FoldedHead(const char *key)
+{
+    uint64_t head = 0;
+    int i = 0;
+    for (; i < 8 && key[i]; ++i)
+        head = head << 8 | static_cast<unsigned char>(AsciiToLower(key[i]));
+    return i == 0 ? 0 : i == 8 ? head : head << (8 * (8 - i));
+}
+
+// Binary search over a sorted table; see CLibFile::FindRecord. ladder, when
+// given, holds FoldedHead of every step-th key.
 template <class Record>
-BOOL FindInTable(const std::vector<Record> &table, const char *key, int &pos, BOOL exact)
+BOOL FindInTable(const std::vector<Record> &table, const char *key, int &pos, BOOL exact,
+                 const std::vector<uint64_t> *ladder = nullptr, size_t step = 1)
 {
     const int n = static_cast<int>(table.size());
     if (n == 0) {
@@ -43,9 +57,21 @@ BOOL FindInTable(const std::vector<Record> &table, const char *key, int &pos, BO
         pos = c == 0 ? n - 1 : n;
         return c == 0;
     }
+    // Invariant: table[lo] < key <= table[hi].
     int lo = 0, hi = n - 1;
+    if (ladder && !ladder->empty()) {
+        // A rung below the key's head stands before the key, one above it
+        // after; rungs equal to it decide nothing.
+        const uint64_t head = FoldedHead(key);
+        const auto below = std::lower_bound(ladder->begin(), ladder->end(), head);
+        const auto above = std::upper_bound(below, ladder->end(), head);
+        if (below != ladder->begin())
+            lo = std::max(lo, static_cast<int>(static_cast<size_t>(below - ladder->begin() - 1) * step));
+        if (above != ladder->end())
+            hi = std::min(hi, static_cast<int>(static_cast<size_t>(above - ladder->begin()) * step));
+    }
     while (lo + 1 < hi) {
-        const int mid = (lo + hi) / 2;
+        const int mid = lo + (hi - lo) / 2;
         if (CompareWords(Key(table[mid]), key, exact) >= 0)
             hi = mid;
         else
@@ -60,6 +86,85 @@ BOOL FindInTable(const std::vector<Record> &table, const char *key, int &pos, BO
     }
     pos = hi;
     return std::strcmp(Key(table[hi]), key) == 0;
+}
+
+// Reads memo entries through a window of the file. A library written by
+// this program lists its memo in record order, so loading streams the memo
+// once instead of holding the whole file in memory beside the table; entries
+// out of that order cost a jump of the window, and a memo read mostly out of
+// order is read whole once.
+class MemoReader {
+public:
+    MemoReader(FILE *file, long long size) : m_file(file), m_size(size < 0 ? 0 : static_cast<size_t>(size)) {}
+    bool Failed() const { return m_failed; }
+
+    MemoEntryResult Decode(long long offset, CString &text)
+    {
+        if (offset < 0 || static_cast<unsigned long long>(offset) > m_size)
+            return DecodeMemoEntry(nullptr, 0, 0, text);
+        const size_t at = static_cast<size_t>(offset);
+        // The length first, then the whole entry, each as far as the file goes.
+        if (!Cover(at, std::min<size_t>(m_size - at, 2)))
+            return DecodeMemoEntry(nullptr, 0, 0, text);
+        size_t entry = std::min<size_t>(m_size - at, 2);
+        if (entry == 2) {
+            const int length = GetInt16LE(&m_window[at - m_start]);
+            if (length > 0)
+                entry = std::min<size_t>(m_size - at, 2 + static_cast<size_t>(length));
+        }
+        if (entry < 2 || !Cover(at, entry))
+            return DecodeMemoEntry(nullptr, 0, 0, text);
+        // The window ends where the file ends or after the entry, so the
+        // entry's bounds are judged as against the whole file.
+        const size_t end = m_start + m_window.size() < m_size ? at + entry : m_size;
+        return DecodeMemoEntry(&m_window[at - m_start], end - at, 0, text);
+    }
+
+private:
+    static constexpr size_t kWindow = 1 << 18;
+
+    bool Cover(size_t at, size_t length)
+    {
+        if (at >= m_start && at + length <= m_start + m_window.size())
+            return true;
+        if (m_failed)
+            return false;
+        if (at < m_start || (at > m_start + m_window.size() && ++m_jumps > 64)) {
+            // Out of order: the whole memo once.
+            m_start = 0;
+            return Fill(0, m_size);
+        }
+        return Fill(at, std::max(kWindow, length));
+    }
+    bool Fill(size_t at, size_t length)
+    {
+        length = std::min(length, m_size - at);
+        m_window.resize(length);
+        m_start = at;
+        if (length && (std::fseek(m_file, static_cast<long>(at), SEEK_SET) != 0 ||
+                       std::fread(m_window.data(), 1, length, m_file) != length)) {
+            m_window.clear();
+            m_failed = true;
+            return false;
+        }
+        return true;
+    }
+
+    FILE *m_file;
+    size_t m_size;
+    std::vector<unsigned char> m_window;
+    size_t m_start = 0;
+    int m_jumps = 0;
+    bool m_failed = false;
+};
+
+template <class Record>
+void BuildLadder(const std::vector<Record> &table, size_t step, std::vector<uint64_t> &ladder)
+{
+    ladder.clear();
+    ladder.reserve(table.size() / step + 1);
+    for (size_t i = 0; i < table.size(); i += step)
+        ladder.push_back(FoldedHead(Key(table[i])));
 }
 
 void LowerName(char *name)
@@ -252,17 +357,13 @@ BOOL CLibFile::ReadAllRecordsFromLib(BOOL create)
         return FALSE;
     const size_t n = static_cast<size_t>(CountRecords());
     bool read = m_pRecFile != nullptr;
-    // The memo is read whole (records name their texts by offset); the
-    // record file goes through a small buffer, decoded straight into the
-    // table, so loading touches little memory besides the table itself.
-    const long long memoSize = read ? FileEnd(m_pMemoFile) : -1;
-    std::unique_ptr<unsigned char[]> memo(new unsigned char[memoSize > 0 ? static_cast<size_t>(memoSize) : 1]);
-    read = read && memoSize >= 0 && std::fseek(m_pMemoFile, 0, SEEK_SET) == 0 &&
-           std::fread(memo.get(), 1, static_cast<size_t>(memoSize), m_pMemoFile) == static_cast<size_t>(memoSize);
+    // The record file goes through a small buffer, decoded straight into the
+    // table, and the memo through a window, so loading touches little memory
+    // besides the table itself.
+    MemoReader memo(m_pMemoFile, read ? FileEnd(m_pMemoFile) : -1);
     read = read && std::fseek(m_pRecFile, GetHeaderSize(), SEEK_SET) == 0;
     const bool shorthand = IsShorthandLib();
     const size_t size = static_cast<size_t>(GetRecordSize());
-    const size_t memoBytes = memoSize > 0 ? static_cast<size_t>(memoSize) : 0;
     bool emptyMemo = false;
     m_WordTable.clear();
     m_ShTable.clear();
@@ -282,15 +383,16 @@ BOOL CLibFile::ReadAllRecordsFromLib(BOOL create)
             if (shorthand) {
                 SHRecord_X &record = m_ShTable.emplace_back();
                 DecodeShDiskRecord(bytes, size, record);
-                emptyMemo |= DecodeMemoEntry(memo.get(), memoBytes, record.memoOffset, record.expansion) != MEMO_TEXT;
+                emptyMemo |= memo.Decode(record.memoOffset, record.expansion) != MEMO_TEXT;
             } else {
                 WRecord_X &record = m_WordTable.emplace_back();
                 DecodeWordDiskRecord(bytes, size, record);
-                emptyMemo |= DecodeMemoEntry(memo.get(), memoBytes, record.memoOffset, record.word) != MEMO_TEXT;
+                emptyMemo |= memo.Decode(record.memoOffset, record.word) != MEMO_TEXT;
             }
         }
         done += count;
     }
+    read = read && !memo.Failed();
     CloseFiles();
     if (!read) {
         m_WordTable.clear();
@@ -301,6 +403,7 @@ BOOL CLibFile::ReadAllRecordsFromLib(BOOL create)
     if (emptyMemo)
         DebugMessage("GetMemo(), l<=0!");
     m_bDirty = FALSE;
+    RefreshSearchIndex();
     for (int letter = 0; letter < 26; ++letter) {
         m_WordBuckets[letter].clear();
         m_ShBuckets[letter].clear();
@@ -356,6 +459,7 @@ BOOL CLibFile::WriteAllRecordsIntoLib(BOOL freeTables)
         m_WordTable.shrink_to_fit();
         m_ShTable.clear();
         m_ShTable.shrink_to_fit();
+        m_Index = SearchIndex();
     }
     m_bDirty = FALSE;
     return TRUE;
@@ -477,7 +581,32 @@ CString CLibFile::GetKeyAt(int index) const
 
 BOOL CLibFile::FindRecord(const CString &key, int &pos, BOOL exact) const
 {
-    return IsShorthandLib() ? FindInTable(m_ShTable, key, pos, exact) : FindInTable(m_WordTable, key, pos, exact);
+    const SearchIndex *index = UsableIndex();
+    const std::vector<uint64_t> *ladder = index ? &index->keys : nullptr;
+    return IsShorthandLib() ? FindInTable(m_ShTable, key, pos, exact, ladder, kIndexStep)
+                            : FindInTable(m_WordTable, key, pos, exact, ladder, kIndexStep);
+}
+
+const CLibFile::SearchIndex *CLibFile::UsableIndex() const
+{
+    if (!m_Index.valid)
+        return nullptr;
+    const bool shorthand = IsShorthandLib();
+    const size_t size = shorthand ? m_ShTable.size() : m_WordTable.size();
+    const void *data = shorthand ? static_cast<const void *>(m_ShTable.data()) : m_WordTable.data();
+    return size == m_Index.size && data == m_Index.data ? &m_Index : nullptr;
+}
+
+void CLibFile::RefreshSearchIndex()
+{
+    const bool shorthand = IsShorthandLib();
+    if (shorthand)
+        BuildLadder(m_ShTable, kIndexStep, m_Index.keys);
+    else
+        BuildLadder(m_WordTable, kIndexStep, m_Index.keys);
+    m_Index.size = shorthand ? m_ShTable.size() : m_WordTable.size();
+    m_Index.data = shorthand ? static_cast<const void *>(m_ShTable.data()) : m_WordTable.data();
+    m_Index.valid = true;
 }
 
 BOOL CLibFile::FindPrefixRange(const CString &prefix, int &first, int &last) const
@@ -604,6 +733,8 @@ void CLibFile::BuildLetterBucket(char letter)
 
 void CLibFile::BuildLetterBuckets()
 {
+    if (!UsableIndex())
+        RefreshSearchIndex();
     g_tNow = CurrentUnixTime();
     for (char letter = 'A'; letter <= 'Z'; ++letter)
         BuildLetterBucket(letter);
@@ -616,6 +747,7 @@ int CLibFile::AddWord(const WRecord_X &record)
     int pos = 0;
     if (!FindRecord(record.word, pos, TRUE)) {
         m_WordTable.insert(m_WordTable.begin() + pos, record);
+        m_Index.valid = false;
         m_bDirty = TRUE;
     }
     return 0;
@@ -638,6 +770,7 @@ int CLibFile::AddShorthand(const SHRecord_X &record)
             break;
     }
     m_ShTable.insert(m_ShTable.begin() + pos, record);
+    m_Index.valid = false;
     m_bDirty = TRUE;
     return 0;
 }
@@ -654,6 +787,7 @@ void CLibFile::DeleteRecord(int index)
         first = m_WordTable[static_cast<size_t>(index)].word[0];
         m_WordTable.erase(m_WordTable.begin() + index);
     }
+    m_Index.valid = false;
     if (IsAsciiLetter(first))
         BuildLetterBucket(first);
     m_bDirty = TRUE;

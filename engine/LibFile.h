@@ -5,6 +5,7 @@
 // after a change. The files are open only during one operation.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <vector>
 
@@ -55,6 +56,11 @@ public:
     int GetRecordCount() const;
     CString GetKeyAt(int index) const;
     BOOL FindRecord(const CString &key, int &pos, BOOL exact) const;
+    // Builds the search index again after the table changed. The class's own
+    // changes and loads do it or mark it stale; code that changes a table
+    // directly calls this afterwards, under the same conditions as the change
+    // (EngineGuard held, or the retrieving thread paused).
+    void RefreshSearchIndex();
     BOOL FindPrefixRange(const CString &prefix, int &first, int &last) const;
     // Offers the records that begin with prefix to the candidate lists.
     // 0 or 1, or a negative code when a search signal cut the walk short.
@@ -83,6 +89,21 @@ public:
 
 private:
     bool WriteTableFiles();
+
+    // Every kIndexStep-th key of the table, case-folded, its first 8 bytes
+    // read as one number: a compact ladder that narrows a binary search to a
+    // few neighbouring records, so a lookup touches few cold records. It
+    // belongs to the table of the size and storage it was built for; any
+    // other table is searched without it.
+    static constexpr size_t kIndexStep = 16;
+    struct SearchIndex {
+        std::vector<uint64_t> keys;
+        size_t size = 0;
+        const void *data = nullptr;
+        bool valid = false;
+    };
+    const SearchIndex *UsableIndex() const;
+    SearchIndex m_Index;
 };
 
 // Finishes or undoes a write-back that was cut short (by a crash or a kill)

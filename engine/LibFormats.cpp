@@ -232,6 +232,39 @@ int AppendMemoEntry(std::vector<unsigned char> &memo, const CString &text)
     return offset;
 }
 
+namespace {
+// Bytes before the first NUL among the first length bytes of text, eight at
+// a time: loading a library runs this once per record, and a runtime call
+// or a byte loop costs more for texts this short.
+int TextLengthUpTo(const unsigned char *text, int length)
+{
+    const auto firstZero = [](uint64_t v) -> int {
+        const uint64_t zero = (v - 0x0101010101010101ULL) & ~v & 0x8080808080808080ULL;
+        return zero ? __builtin_ctzll(zero) / 8 : 8;  // byte order: little-endian targets only
+    };
+    int done = 0;
+    for (; done + 8 <= length; done += 8) {
+        uint64_t v;
+        std::memcpy(&v, text + done, 8);
+        const int at = firstZero(v);
+        if (at < 8)
+            return done + at;
+    }
+    if (done == length)
+        return length;
+    if (length >= 8) {
+        // The last eight bytes; those before done are known not to be 0.
+        uint64_t v;
+        std::memcpy(&v, text + length - 8, 8);
+        const int at = firstZero(v);
+        return at < 8 ? length - 8 + at : length;
+    }
+    while (done < length && text[done] != 0)
+        ++done;
+    return done;
+}
+}  // namespace
+
 MemoEntryResult DecodeMemoEntry(const unsigned char *memo, size_t size, long long offset, CString &text)
 {
     text.Empty();
@@ -244,8 +277,7 @@ MemoEntryResult DecodeMemoEntry(const unsigned char *memo, size_t size, long lon
         return MEMO_NO_TEXT;
     if (size - static_cast<size_t>(offset) - 2 < static_cast<size_t>(length))
         return MEMO_OUT_OF_BOUNDS;
-    const void *nul = std::memchr(entry + 2, 0, static_cast<size_t>(length));
-    const int kept = nul ? static_cast<int>(static_cast<const unsigned char *>(nul) - (entry + 2)) : length;
+    const int kept = TextLengthUpTo(entry + 2, length);
     text.SetString(reinterpret_cast<const char *>(entry + 2), kept);
     return MEMO_TEXT;
 }

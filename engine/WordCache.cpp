@@ -106,6 +106,7 @@ int MoveQualifyingWords(CLibFile *target, int n)
         for (; from < t; ++from)
             merged.push_back(std::move((*table)[from]));
         table->swap(merged);
+        target->RefreshSearchIndex();
     }
     target->m_bDirty = TRUE;
     return moved;

@@ -31,12 +31,12 @@ int Sign(int v) { return (v > 0) - (v < 0); }
 }  // namespace
 
 CString::CString(const char *s) : m_s(s ? s : "") {}
-CString::CString(const char *s, int length) : m_s(s && length > 0 ? std::string(s, static_cast<size_t>(length)) : std::string()) {}
+CString::CString(const char *s, int length) : m_s(s && length > 0 ? s : "", s && length > 0 ? static_cast<size_t>(length) : 0) {}
 CString::CString(char ch, int repeat) : m_s(repeat > 0 ? static_cast<size_t>(repeat) : 0, ch) {}
 
 CString &CString::operator=(const char *s)
 {
-    m_s = s ? s : "";
+    m_s.assign(s ? s : "", s ? std::strlen(s) : 0);
     return *this;
 }
 
@@ -90,7 +90,12 @@ void CString::Append(const char *s, int length)
         m_s.append(s, static_cast<size_t>(length));
 }
 
-CString operator+(const CString &a, const CString &b) { return CString(a.m_s + b.m_s); }
+CString operator+(const CString &a, const CString &b)
+{
+    CString r(a);
+    r += b;
+    return r;
+}
 CString operator+(const CString &a, const char *b)
 {
     CString r(a);
@@ -161,7 +166,7 @@ int CString::Find(char ch, int start) const
     if (start < 0 || start >= GetLength())
         return -1;
     const size_t pos = m_s.find(ch, static_cast<size_t>(start));
-    return pos == std::string::npos ? -1 : static_cast<int>(pos);
+    return pos == SmallString::npos ? -1 : static_cast<int>(pos);
 }
 
 int CString::Find(const char *sub, int start) const
@@ -169,13 +174,13 @@ int CString::Find(const char *sub, int start) const
     if (!sub || start < 0 || start > GetLength())
         return -1;
     const size_t pos = m_s.find(sub, static_cast<size_t>(start));
-    return pos == std::string::npos ? -1 : static_cast<int>(pos);
+    return pos == SmallString::npos ? -1 : static_cast<int>(pos);
 }
 
 int CString::ReverseFind(char ch) const
 {
     const size_t pos = m_s.rfind(ch);
-    return pos == std::string::npos ? -1 : static_cast<int>(pos);
+    return pos == SmallString::npos ? -1 : static_cast<int>(pos);
 }
 
 int CString::FindOneOf(const char *charSet) const
@@ -319,21 +324,22 @@ int CString::Replace(const char *oldText, const char *newText)
 {
     if (!oldText || !*oldText)
         return 0;
-    const std::string from(oldText), to(newText ? newText : "");
-    std::string out;
+    const size_t fromLength = std::strlen(oldText);
+    const char *to = newText ? newText : "";
+    SmallString out;
     int count = 0;
     size_t pos = 0;
     for (;;) {
-        const size_t hit = m_s.find(from, pos);
-        if (hit == std::string::npos)
+        const size_t hit = m_s.find(oldText, pos);
+        if (hit == SmallString::npos)
             break;
-        out.append(m_s, pos, hit - pos);
+        out.append(m_s.data() + pos, hit - pos);
         out += to;
-        pos = hit + from.size();
+        pos = hit + fromLength;
         ++count;
     }
     if (count) {
-        out.append(m_s, pos, std::string::npos);
+        out.append(m_s.data() + pos, m_s.size() - pos);
         m_s.swap(out);
     }
     return count;
@@ -357,7 +363,7 @@ int CString::Insert(int index, const char *s)
 {
     index = std::clamp(index, 0, GetLength());
     if (s)
-        m_s.insert(static_cast<size_t>(index), s);
+        m_s.insert(static_cast<size_t>(index), s, std::strlen(s));
     return GetLength();
 }
 

@@ -7,6 +7,7 @@
 #include <cstdarg>
 #include <string>
 
+#include "SmallString.h"
 #include "wintypes.h"
 
 #if defined(__MINGW_PRINTF_FORMAT)
@@ -34,7 +35,7 @@ public:
     CString(const char *s);  // NULL gives the empty string
     CString(const char *s, int length);
     CString(char ch, int repeat = 1);
-    CString(const std::string &s) : m_s(s) {}
+    CString(const std::string &s) : m_s(s.data(), s.size()) {}
 
     CString &operator=(const CString &) = default;
     CString &operator=(CString &&) noexcept = default;
@@ -46,7 +47,7 @@ public:
     void Empty() { m_s.clear(); }
     const char *GetString() const { return m_s.c_str(); }
     operator const char *() const { return m_s.c_str(); }
-    const std::string &Str() const { return m_s; }
+    std::string Str() const { return std::string(m_s.data(), m_s.size()); }
 
     char GetAt(int index) const;
     void SetAt(int index, char ch);
@@ -120,10 +121,13 @@ public:
     void ReleaseBuffer(int newLength = -1);
 
 private:
-    std::string m_s;
+    explicit CString(SmallString &&s) : m_s(static_cast<SmallString &&>(s)) {}
+    friend bool operator==(const CString &a, const CString &b);
+
+    SmallString m_s;
 };
 
-inline bool operator==(const CString &a, const CString &b) { return a.Str() == b.Str(); }
+inline bool operator==(const CString &a, const CString &b) { return a.m_s == b.m_s; }
 inline bool operator==(const CString &a, const char *b) { return a.Compare(b) == 0; }
 inline bool operator==(const char *a, const CString &b) { return b.Compare(a) == 0; }
 inline bool operator!=(const CString &a, const CString &b) { return !(a == b); }

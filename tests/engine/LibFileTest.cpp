@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -173,6 +174,61 @@ TEST(LibFile, FindPrefixRange)
     EXPECT_FALSE(library.FindPrefixRange("zz", first, last));
 }
 
+// The search index narrows binary searches; with it, searches must give
+// exactly what the plain search gives, also once the table changed.
+TEST(LibFile, SearchIndexGivesThePlainSearchResults)
+{
+    const std::vector<std::string> list = ReadWordList("american-english-insane", 40000);
+    ASSERT_GT(list.size(), 30000u) << "word list missing";
+    CLibFile indexed("t.lib"), plain("t.lib");
+    for (const std::string &w : list)
+        indexed.m_WordTable.push_back(Word(w.c_str()));
+    std::stable_sort(indexed.m_WordTable.begin(), indexed.m_WordTable.end(),
+                     [](const WRecord_X &a, const WRecord_X &b) { return CompareWords(a.word, b.word, TRUE) < 0; });
+    indexed.RefreshSearchIndex();
+
+    std::vector<std::string> probes = {"", "a", "A", "zzzzzzzzzzzz", "\xFF", "@", "john@", "e\xE9", "abcdefgh",
+                                       "abcdefghi", "ABCDEFGHIJKL"};
+    for (size_t i = 0; i < list.size(); i += 13) {
+        const std::string &w = list[i];
+        for (size_t n = 1; n <= w.size() && n <= 10; n += 2)
+            probes.push_back(w.substr(0, n));
+        std::string upper = w;
+        for (char &c : upper)
+            c = AsciiToUpper(c);
+        probes.push_back(upper);
+        probes.push_back(w + "\x01");
+    }
+    auto compare = [&](const char *stage) {
+        plain.m_WordTable = indexed.m_WordTable;  // a copy has no index
+        for (const std::string &probe : probes) {
+            for (BOOL exact : {FALSE, TRUE}) {
+                int a = -1, b = -1;
+                const BOOL foundA = indexed.FindRecord(probe.c_str(), a, exact);
+                const BOOL foundB = plain.FindRecord(probe.c_str(), b, exact);
+                ASSERT_EQ(foundA, foundB) << stage << " \"" << probe << "\" exact " << exact;
+                ASSERT_EQ(a, b) << stage << " \"" << probe << "\" exact " << exact;
+            }
+            int firstA = -1, lastA = -1, firstB = -1, lastB = -1;
+            ASSERT_EQ(indexed.FindPrefixRange(probe.c_str(), firstA, lastA),
+                      plain.FindPrefixRange(probe.c_str(), firstB, lastB)) << stage << " " << probe;
+            ASSERT_EQ(firstA, firstB) << stage << " " << probe;
+            ASSERT_EQ(lastA, lastB) << stage << " " << probe;
+        }
+    };
+    compare("fresh index");
+    // Changes through the class leave no stale index behind.
+    indexed.m_WordTable.reserve(indexed.m_WordTable.size() + 10);  // same storage for the changes below
+    indexed.RefreshSearchIndex();
+    for (const char *w : {"aaaa", "Mmmm", "zzzzzz", "abcdefghij"})
+        indexed.AddWord(Word(w));
+    for (int i = 0; i < 4; ++i)
+        indexed.DeleteRecord(1000 * i + 7);
+    compare("after adding and deleting");
+    indexed.RefreshSearchIndex();
+    compare("rebuilt index");
+}
+
 TEST(LibFile, MatchPrefixRanksAndFilters)
 {
     CLibFile library("t.lib");
@@ -300,6 +356,59 @@ TEST(LibFile, WriteBackKeepsTheTableWhenItFails)
     EXPECT_TRUE(clean.WriteAllRecordsIntoLib(TRUE));
     EXPECT_EQ(TempDir::Read(dir.Path("clean.lib")), bytes);
     EXPECT_EQ(clean.GetRecordCount(), 0);
+}
+
+// Records name their texts by offset; a memo in record order is streamed,
+// and one in any other order, or with gaps, must read the same.
+TEST(LibFile, MemoEntriesAreFoundInAnyOrder)
+{
+    TempDir dir;
+    std::vector<std::string> list = ReadWordList("american-english-insane", 60000);
+    ASSERT_GT(list.size(), 50000u) << "word list missing";
+    std::vector<WRecord_X> table;
+    for (const std::string &w : list)
+        table.push_back(Word(w.c_str()));
+    std::stable_sort(table.begin(), table.end(),
+                     [](const WRecord_X &a, const WRecord_X &b) { return CompareWords(a.word, b.word, TRUE) < 0; });
+    table.erase(std::unique(table.begin(), table.end(),
+                            [](const WRecord_X &a, const WRecord_X &b) { return a.word == b.word; }),
+                table.end());
+    table.back().word = CString('x', 2000);  // an entry longer than its neighbours
+    const size_t n = table.size();
+    std::vector<size_t> ascending(n), descending(n), shuffled(n);
+    for (size_t i = 0; i < n; ++i)
+        ascending[i] = descending[n - 1 - i] = shuffled[i] = i;
+    std::mt19937 random(7);
+    std::shuffle(shuffled.begin(), shuffled.end(), random);
+    const struct {
+        const char *name;
+        const std::vector<size_t> &memoOrder;
+        int gapEvery;  // a dropped entry after every gapEvery-th text
+    } cases[] = {{"ascending", ascending, 0}, {"descending", descending, 0}, {"shuffled", shuffled, 0},
+                 {"gaps", ascending, 400}, {"many gaps", ascending, 3}};
+    for (const auto &c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<unsigned char> memo, records;
+        std::vector<int> offsets(n);
+        for (size_t k = 0; k < n; ++k) {
+            offsets[c.memoOrder[k]] = AppendMemoEntry(memo, table[c.memoOrder[k]].word);
+            if (c.gapEvery && k % static_cast<size_t>(c.gapEvery) == 0)
+                AppendMemoEntry(memo, CString('g', 3000));
+        }
+        AppendLibHeader(records, false);
+        for (size_t i = 0; i < n; ++i) {
+            WRecord_X r = table[i];
+            r.memoOffset = offsets[i];
+            AppendWordDiskRecord(records, r);
+        }
+        dir.Write("m.lib", std::string(records.begin(), records.end()));
+        dir.Write("m.mem", std::string(memo.begin(), memo.end()));
+        CLibFile library(dir.Path("m.lib").c_str());
+        ASSERT_TRUE(library.ReadAllRecordsFromLib(FALSE));
+        ASSERT_EQ(library.m_WordTable.size(), n);
+        for (size_t i = 0; i < n; ++i)
+            ASSERT_EQ(library.m_WordTable[i].word, table[i].word) << i;
+    }
 }
 
 TEST(LibFile, DamagedAndHalfWrittenLibraries)

@@ -512,6 +512,20 @@ TEST(LibFormats, MemoEntryDecodingStaysInsideTheBuffer)
     CString text = "previous";
     EXPECT_EQ(DecodeMemoEntry(nullptr, 6, 0, text), MEMO_OUT_OF_BOUNDS);
     EXPECT_EQ(text, "");
+
+    // The text ends at its first NUL wherever it stands, also for texts
+    // longer than the stride of the scan, and never past its length (the
+    // buffer ends exactly after the entry).
+    for (int length = 1; length <= 20; ++length) {
+        for (int nul = 0; nul <= length; ++nul) {
+            Bytes entry = {static_cast<unsigned char>(length), 0};
+            for (int i = 0; i < length; ++i)
+                entry.push_back(i == nul ? 0 : static_cast<unsigned char>(i == nul + 1 ? 0x80 : 'a' + i));
+            const auto exact = Exact(entry);
+            ASSERT_EQ(DecodeMemoEntry(exact.get(), entry.size(), 0, text), MEMO_TEXT);
+            ASSERT_EQ(text.GetLength(), std::min(nul, length)) << length << " " << nul;
+        }
+    }
 }
 
 // --- Versions 110 and 120 -----------------------------------------------------

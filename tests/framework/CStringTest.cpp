@@ -545,3 +545,59 @@ TEST(CString, GetBufferKeepsTheTextAndReleaseBufferSetsTheLength)
     s.GetBufferSetLength(-2);
     EXPECT_TRUE(s.IsEmpty());
 }
+
+// Short texts live inside the object and longer ones on the heap; every
+// operation must give the same text on either side of that limit and when
+// it crosses it, also when the argument is the string itself.
+TEST(CString, TextsAcrossTheInlineLimitBehaveAlike)
+{
+    EXPECT_LE(sizeof(CString), 3 * sizeof(void *));
+    for (size_t n : {0u, 1u, 9u, 10u, 11u, 21u, 22u, 23u, 24u, 45u, 300u}) {
+        SCOPED_TRACE(n);
+        std::string model;
+        for (size_t i = 0; i < n; ++i)
+            model += static_cast<char>('a' + i % 26);
+        CString s(model.c_str());
+        ASSERT_EQ(s.Str(), model);
+        ASSERT_EQ(s.GetString()[n], '\0');
+
+        CString grown(s);
+        grown += grown;  // itself
+        grown.Insert(1, grown.GetString() + (n > 2 ? 2 : 0));  // a pointer into itself
+        std::string expect = model + model;
+        expect.insert(n ? 1 : 0, expect.substr(n > 2 ? 2 : 0));
+        EXPECT_EQ(grown.Str(), expect);
+
+        CString chars;
+        for (char c : model)
+            chars.AppendChar(c);
+        EXPECT_EQ(chars, s);
+        chars.Delete(0, static_cast<int>(n / 2));
+        EXPECT_EQ(chars.Str(), model.substr(n / 2));
+
+        CString moved(std::move(grown));
+        CString assigned;
+        assigned = moved;
+        moved = CString("x");
+        EXPECT_EQ(assigned.Str(), expect);
+        EXPECT_EQ(moved.Str(), "x");
+        assigned = assigned.Mid(1);  // from itself, shrinking
+        EXPECT_EQ(assigned.Str(), expect.empty() ? "" : expect.substr(1));
+
+        CString replaced(s);
+        replaced.Replace("a", "AAAA");
+        std::string r;
+        for (char c : model)
+            r += c == 'a' ? std::string("AAAA") : std::string(1, c);
+        EXPECT_EQ(replaced.Str(), r);
+        replaced.Empty();
+        EXPECT_TRUE(replaced.IsEmpty());
+        EXPECT_STREQ(replaced.GetString(), "");
+
+        CString buffer(s);
+        char *raw = buffer.GetBuffer(static_cast<int>(n) + 30);
+        std::memcpy(raw + n, "+tail", 6);
+        buffer.ReleaseBuffer();
+        EXPECT_EQ(buffer.Str(), model + "+tail");
+    }
+}
