@@ -268,6 +268,9 @@ private:
         m_u.heap.tag = (n << 1) | 1;
     }
 
+#if defined(__BYTE_ORDER__)
+    static_assert(__BYTE_ORDER__ == __ORDER_LITTLE_ENDIAN__, "the heap mark is the low byte of Heap::tag");
+#endif
     union {
         Heap heap;
         char bytes[kBytes];
