@@ -1,8 +1,11 @@
 #include "LibFile.h"
 
 #include <algorithm>
-#include <memory>
+#include <climits>
+#include <cstdint>
 #include <cstring>
+#include <memory>
+#include <new>
 
 #include "Candidates.h"
 #include "CharClasses.h"
@@ -139,7 +142,13 @@ private:
     bool Fill(size_t at, size_t length)
     {
         length = std::min(length, m_size - at);
-        m_window.resize(length);
+        try {
+            m_window.resize(length);
+        } catch (const std::bad_alloc &) {  // sizes come from the file: refuse the load
+            m_window.clear();
+            m_failed = true;
+            return false;
+        }
         m_start = at;
         if (length && (std::fseek(m_file, static_cast<long>(at), SEEK_SET) != 0 ||
                        std::fread(m_window.data(), 1, length, m_file) != length)) {
@@ -232,6 +241,35 @@ CString PendingRecordPath(const char *recordPath) { return Beside(recordPath, ".
 CString PendingMemoPath(const char *recordPath) { return Beside(GetMemoPathFor(recordPath), ".new"); }
 CString CommittedRecordPath(const char *recordPath) { return Beside(recordPath, ".ready"); }
 
+bool MoveDamagedPairAside(const char *recordPath, CString &badRecordPath)
+{
+    const CString memo = GetMemoPathFor(recordPath);
+    for (int n = 1; n < 1000; ++n) {
+        CString suffix;
+        if (n > 1)
+            suffix.Format(".%d", n);
+        suffix += ".bad";
+        const CString badRecords = CString(recordPath) + suffix;
+        const CString badMemo = memo + suffix;
+        if (FileExists(badRecords) || FileExists(badMemo))
+            continue;  // an earlier damaged pair stays as it is
+        // The memo first: cut short after it, the record file alone is found
+        // damaged again and follows; the other way round a new library could
+        // be created over the damaged memo.
+        const bool hasMemo = FileExists(memo);
+        if (hasMemo && !FsReplaceFile(memo, badMemo))
+            return false;
+        if (!FsReplaceFile(recordPath, badRecords)) {
+            if (hasMemo)
+                FsReplaceFile(badMemo, memo);
+            return false;
+        }
+        badRecordPath = badRecords;
+        return true;
+    }
+    return false;
+}
+
 void RecoverLibraryWrite(const char *recordPath)
 {
     if (FileExists(CommittedRecordPath(recordPath)))
@@ -263,6 +301,7 @@ BOOL CLibFile::CreateFiles()
         ShowMessage("Can't create " + GetMemoPath());
         return FALSE;
     }
+    m_bReplacementInPlace = false;
     return TRUE;
 }
 
@@ -272,8 +311,13 @@ BOOL CLibFile::OpenFiles(BOOL create)
         SeekRecord(0);
         return TRUE;
     }
+    m_bCreateAllowed = create != FALSE;
     if (!m_strPath.IsEmpty())
         RecoverLibraryWrite(m_strPath);
+    if (!m_strPath.IsEmpty() && FolderExists(m_strPath)) {
+        ShowMessage("Can't open " + m_strPath);
+        return FALSE;
+    }
     if (!FileExists(m_strPath)) {
         if (!create) {
             ShowMessage(m_strPath + " doesn't exist!");
@@ -285,14 +329,46 @@ BOOL CLibFile::OpenFiles(BOOL create)
         }
     }
     const int version = GetLibraryVersion(m_strPath);
-    if (version < LIB_VERSION)
-        UpgradeLibraryIfNeeded(m_strPath, version);
+    if (version == LIB_VERSION_UNREADABLE) {
+        ShowMessage("Can't open " + m_strPath);
+        return FALSE;
+    }
+    if (version > LIB_VERSION) {
+        // Not damage: a later release wrote it. It stays as it is.
+        CString text;
+        text.Format(" has the library version %d, which this version of the program can't read. It is not opened.",
+                    version);
+        ShowMessage(m_strPath + text);
+        return FALSE;
+    }
+    if (version == LIB_VERSION_OLD_PLAIN || version == LIB_VERSION_OLD_TRANSFORMED) {
+        if (UpgradeLibraryIfNeeded(m_strPath, version) < 0)
+            return FALSE;  // the old file stays; the user has been told
+    } else if (version != LIB_VERSION) {
+        return SetDamagedLibraryAside("it has no valid header") && OpenFiles(create);
+    }
     m_pRecFile = std::fopen(m_strPath, "rb+");
     if (!m_pRecFile) {
         ShowMessage("Can't open " + m_strPath);
         return FALSE;
     }
     m_pMemoFile = std::fopen(GetMemoPath(), "rb+");
+    if (!m_pMemoFile && !FileExists(GetMemoPath())) {
+        // A library without records names no text: its missing memo file is
+        // started empty. Records without their texts are damage.
+        // (A record file whose size can't be read is refused below.)
+        const long long end = FileEnd(m_pRecFile);
+        const int n = GetLibRecordCount(end, IsShorthandLib());
+        if (end >= 0 && n == 0) {
+            FILE *memo = std::fopen(GetMemoPath(), "wb");
+            if (memo && std::fclose(memo) == 0)
+                m_pMemoFile = std::fopen(GetMemoPath(), "rb+");
+        } else if (end >= 0) {
+            CloseFiles();
+            return SetDamagedLibraryAside(n > 0 ? "its memo file is missing" : "it is shorter than its header") &&
+                   OpenFiles(create);
+        }
+    }
     if (!m_pMemoFile) {
         ShowMessage("Can't open " + GetMemoPath());
         CloseFiles();
@@ -324,38 +400,74 @@ int CLibFile::CountRecords()
 {
     if (!m_pRecFile)
         return 0;
-    // A damaged library is replaced by its installed copy, else by an empty
-    // one; a damaged installed copy gives way to the empty library too.
-    for (int attempt = 0;; ++attempt) {
-        const long position = std::ftell(m_pRecFile);
-        const int n = GetLibRecordCount(FileEnd(m_pRecFile), IsShorthandLib());
-        if (n >= 0 || attempt >= 2) {
-            std::fseek(m_pRecFile, position, SEEK_SET);
-            return n < 0 ? 0 : n;
-        }
+    const long position = std::ftell(m_pRecFile);
+    const long long end = FileEnd(m_pRecFile);
+    if (end < 0 || position < 0) {
         CloseFiles();
+        ShowMessage("Can't open " + m_strPath);
+        return -1;
+    }
+    const int n = GetLibRecordCount(end, IsShorthandLib());
+    if (n >= 0) {
+        std::fseek(m_pRecFile, position, SEEK_SET);
+        return n;
+    }
+    // Each round either puts a replacement in place or gives up, and an empty
+    // library is never short, so this ends after two rounds at most.
+    if (!SetDamagedLibraryAside("it is shorter than its header") || !OpenFiles(m_bCreateAllowed))
+        return -1;
+    return CountRecords();
+}
+
+BOOL CLibFile::SetDamagedLibraryAside(const char *fault)
+{
+    CloseFiles();
+    CString text = "The library " + m_strPath + " is damaged (" + fault + ").";
+    if (m_bReplacementInPlace) {
+        // A copy of the installed library, damaged as well: nothing of the
+        // user's is in it.
+        m_bReplacementInPlace = false;
+        FsDeleteFile(m_strPath);
+        FsDeleteFile(GetMemoPath());
+        text = "The installed copy of the library " + m_strPath + " is damaged too (" + fault + ").";
+    } else {
+        CString bad;
+        if (!MoveDamagedPairAside(m_strPath, bad)) {
+            ShowMessage(text + "\nIt could not be moved aside and is not opened.");
+            return FALSE;
+        }
+        text += "\nIt was moved to " + bad + ".";
         const CString installed = AddTrailingSeparator(JoinPath(GetProgramFolder(), "libraries")) +
                                   GetRelativePath(GetLibrariesFolder(), m_strPath);
-        bool replaced = false;
-        if (attempt == 0 && FileExists(installed)) {
-            replaced = FsCopyFile(installed, PendingRecordPath(m_strPath), false) &&
-                       FsCopyFile(RemoveExtension(installed) + ".mem", PendingMemoPath(m_strPath), false) &&
-                       CommitPendingPair(m_strPath);
-            if (!replaced)
-                DropPending(m_strPath);
+        if (!IsSamePath(installed, m_strPath) && FileExists(installed) && !FolderExists(installed)) {
+            const bool restored = FsCopyFile(installed, PendingRecordPath(m_strPath), false) &&
+                                  FsCopyFile(GetMemoPathFor(installed), PendingMemoPath(m_strPath), false) &&
+                                  CommitPendingPair(m_strPath);
+            if (restored) {
+                m_bReplacementInPlace = true;
+                ShowMessage(text + "\nThe installed copy of the library takes its place.");
+                return TRUE;
+            }
+            DropPending(m_strPath);
         }
-        if (!replaced)
-            CreateFiles();
-        if (!OpenFiles(TRUE))
-            return 0;
     }
+    // Only a library that may start empty is replaced by an empty one.
+    if (m_bCreateAllowed && CreateFiles()) {
+        ShowMessage(text + "\nA new empty library takes its place.");
+        return TRUE;
+    }
+    ShowMessage(text + "\nThe library is not opened.");
+    return FALSE;
 }
 
 BOOL CLibFile::ReadAllRecordsFromLib(BOOL create)
 {
     if (!OpenFiles(create))
         return FALSE;
-    const size_t n = static_cast<size_t>(CountRecords());
+    const int counted = CountRecords();
+    if (counted < 0)
+        return FALSE;  // damaged and not replaced; the user has been told
+    const size_t n = static_cast<size_t>(counted);
     bool read = m_pRecFile != nullptr;
     // The record file goes through a small buffer, decoded straight into the
     // table, and the memo through a window, so loading touches little memory
@@ -365,14 +477,19 @@ BOOL CLibFile::ReadAllRecordsFromLib(BOOL create)
     const bool shorthand = IsShorthandLib();
     const size_t size = static_cast<size_t>(GetRecordSize());
     bool emptyMemo = false;
+    const char *fault = nullptr;  // damage found in a record or its text
     m_WordTable.clear();
     m_ShTable.clear();
-    if (shorthand)
-        m_ShTable.reserve(n);
-    else
-        m_WordTable.reserve(n);
+    try {
+        if (shorthand)
+            m_ShTable.reserve(n);
+        else
+            m_WordTable.reserve(n);
+    } catch (const std::bad_alloc &) {
+        read = false;
+    }
     std::vector<unsigned char> chunk(size * 4096);
-    for (size_t done = 0; read && done < n;) {
+    for (size_t done = 0; read && !fault && done < n;) {
         const size_t count = std::min(n - done, chunk.size() / size);
         if (std::fread(chunk.data(), size, count, m_pRecFile) != count) {
             read = false;
@@ -380,26 +497,40 @@ BOOL CLibFile::ReadAllRecordsFromLib(BOOL create)
         }
         for (size_t i = 0; i < count; ++i) {
             const unsigned char *bytes = &chunk[i * size];
+            MemoEntryResult text;
             if (shorthand) {
                 SHRecord_X &record = m_ShTable.emplace_back();
-                DecodeShDiskRecord(bytes, size, record);
-                emptyMemo |= memo.Decode(record.memoOffset, record.expansion) != MEMO_TEXT;
+                if (!DecodeShDiskRecord(bytes, size, record))
+                    fault = "a shorthand name has no terminator";
+                text = memo.Decode(record.memoOffset, record.expansion);
             } else {
                 WRecord_X &record = m_WordTable.emplace_back();
                 DecodeWordDiskRecord(bytes, size, record);
-                emptyMemo |= memo.Decode(record.memoOffset, record.word) != MEMO_TEXT;
+                text = memo.Decode(record.memoOffset, record.word);
             }
+            if (memo.Failed()) {  // the file could not be read: not damage
+                read = false;
+                break;
+            }
+            emptyMemo |= text == MEMO_NO_TEXT;
+            if (text == MEMO_OUT_OF_BOUNDS)
+                fault = "a text lies outside its memo file";
+            else if (text == MEMO_BAD_LENGTH)
+                fault = "a text has a negative length";
         }
         done += count;
     }
     read = read && !memo.Failed();
     CloseFiles();
-    if (!read) {
+    if (!read || fault) {
         m_WordTable.clear();
         m_ShTable.clear();
+        if (fault)  // nothing was loaded, so nothing can be written back over it
+            return SetDamagedLibraryAside(fault) && ReadAllRecordsFromLib(create);
         ShowMessage("Can't open " + m_strPath);
         return FALSE;
     }
+    m_bReplacementInPlace = false;
     if (emptyMemo)
         DebugMessage("GetMemo(), l<=0!");
     m_bDirty = FALSE;
@@ -417,6 +548,7 @@ BOOL CLibFile::ReadAllRecordsFromLib(BOOL create)
 bool CLibFile::WriteTableFiles()
 {
     std::vector<unsigned char> records, memo;
+    bool tooLarge = false;  // the texts outgrow what a memo offset can name
     AppendLibHeader(records, IsShorthandLib());
     if (IsShorthandLib()) {
         for (SHRecord_X &record : m_ShTable) {
@@ -424,6 +556,10 @@ bool CLibFile::WriteTableFiles()
                 continue;  // a one-letter name is never stored
             LowerName(record.name);
             record.memoOffset = AppendMemoEntry(memo, record.expansion.Left(MAX_MEMO_TEXT_LENGTH));
+            if (record.memoOffset < 0) {
+                tooLarge = true;
+                break;
+            }
             AppendShDiskRecord(records, record);
         }
     } else {
@@ -431,8 +567,17 @@ bool CLibFile::WriteTableFiles()
             if (record.word.IsEmpty())
                 continue;
             record.memoOffset = AppendMemoEntry(memo, record.word.Left(MAX_MEMO_TEXT_LENGTH));
+            if (record.memoOffset < 0) {
+                tooLarge = true;
+                break;
+            }
             AppendWordDiskRecord(records, record);
         }
+    }
+    if (tooLarge) {
+        // Records past that point would name texts no offset can reach.
+        ShowMessage("Can't create " + m_strPath);
+        return false;
     }
     RecoverLibraryWrite(m_strPath);  // a leftover of an earlier cut-short write must not mix in
     if (!WriteBytesFile(PendingMemoPath(m_strPath), memo) || !WriteBytesFile(PendingRecordPath(m_strPath), records)) {
@@ -447,6 +592,7 @@ bool CLibFile::WriteTableFiles()
         ShowMessage("Can't create " + m_strPath);
         return false;
     }
+    m_bReplacementInPlace = false;
     return true;
 }
 
@@ -471,7 +617,12 @@ void CLibFile::SeekRecord(int index)
 {
     if (index == -1 || !m_pRecFile)
         return;
-    const long position = GetHeaderSize() + static_cast<long>(index) * GetRecordSize();
+    const long long target = GetHeaderSize() + static_cast<long long>(index) * GetRecordSize();
+    if (target < 0 || target > LONG_MAX) {
+        DebugMessage("Error fseek");  // no record lies there
+        return;
+    }
+    const long position = static_cast<long>(target);
     if (std::fseek(m_pRecFile, position, SEEK_SET) != 0)
         DebugMessage("Error fseek");
     m_nFilePos = std::ftell(m_pRecFile);
@@ -488,19 +639,17 @@ int CLibFile::ReadWordRecord(WRecord_X &record, int index)
     if (!m_pRecFile || std::fread(bytes, 1, sizeof bytes, m_pRecFile) != sizeof bytes)
         return -1;
     DecodeWordDiskRecord(bytes, sizeof bytes, record);
-    GetMemo(record.memoOffset, record.word);
-    return 0;
+    return GetMemo(record.memoOffset, record.word) ? 0 : -1;
 }
 
 int CLibFile::ReadShRecord(SHRecord_X &record, int index)
 {
     SeekRecord(index);
     unsigned char bytes[SH_REC_SIZE];
-    if (!m_pRecFile || std::fread(bytes, 1, sizeof bytes, m_pRecFile) != sizeof bytes)
+    if (!m_pRecFile || std::fread(bytes, 1, sizeof bytes, m_pRecFile) != sizeof bytes ||
+        !DecodeShDiskRecord(bytes, sizeof bytes, record))
         return -1;
-    DecodeShDiskRecord(bytes, sizeof bytes, record);
-    GetMemo(record.memoOffset, record.expansion);
-    return 0;
+    return GetMemo(record.memoOffset, record.expansion) ? 0 : -1;
 }
 
 int CLibFile::WriteWordRecord(WRecord_X &record, int index)
@@ -539,23 +688,28 @@ int CLibFile::AppendMemo(const CString &text)
     return static_cast<int>(offset);
 }
 
-void CLibFile::GetMemo(int offset, CString &text)
+bool CLibFile::GetMemo(int offset, CString &text)
 {
     text.Empty();
     unsigned char length[2];
     if (!m_pMemoFile || offset < 0 || std::fseek(m_pMemoFile, offset, SEEK_SET) != 0 ||
         std::fread(length, 1, 2, m_pMemoFile) != 2) {
         DebugMessage("GetMemo(), l<=0!");
-        return;
+        return false;
     }
     const int l = GetInt16LE(length);
     if (l <= 0) {
         DebugMessage("GetMemo(), l<=0!");
-        return;
+        return l >= -1;  // 0, or -1 for a dropped entry
     }
     const size_t got = std::fread(text.GetBufferSetLength(l), 1, static_cast<size_t>(l), m_pMemoFile);
     text.ReleaseBuffer(static_cast<int>(got));
     text.ReleaseBuffer(-1);  // the text ends at its first NUL
+    if (got != static_cast<size_t>(l)) {
+        text.Empty();
+        return false;
+    }
+    return true;
 }
 
 void CLibFile::MarkMemoDeleted(int offset)

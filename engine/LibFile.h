@@ -27,15 +27,29 @@ public:
     int GetHeaderSize() const;
     CString GetMemoPath() const;
     const CString &GetPath() const { return m_strPath; }
-    void SetPath(const char *path) { m_strPath = path; }
+    void SetPath(const char *path)
+    {
+        m_strPath = path;
+        m_bReplacementInPlace = false;  // says something of the old path's files only
+    }
 
     // --- Files ---
     BOOL CreateFiles();
     BOOL OpenFiles(BOOL create);
     void CloseFiles();
     void FlushFiles();
+    // Records in the open record file. A file shorter than its header is
+    // damage: it is set aside (SetDamagedLibraryAside) and the replacement is
+    // counted. -1, with the files closed and the user told, when the library
+    // can't be used.
     int CountRecords();
     BOOL ReadAllRecordsFromLib(BOOL create);
+    // A damaged record and memo file are moved aside as "<file>.bad" (numbered
+    // when an earlier pair is there), the user is told once, and the installed
+    // copy or, when the last OpenFiles was allowed to create the library, a
+    // new empty library takes their place. TRUE when a replacement is in
+    // place; the files are closed either way.
+    BOOL SetDamagedLibraryAside(const char *fault);
     // Writes a changed table back (a new record and memo file replace the old
     // ones as a pair, so a failure or a kill leaves the old library or the new
     // one). On failure the table and the dirty flag stay and FALSE is returned.
@@ -49,7 +63,9 @@ public:
     int WriteWordRecord(WRecord_X &record, int index);
     int WriteShRecord(SHRecord_X &record, int index);
     int AppendMemo(const CString &text);
-    void GetMemo(int offset, CString &text);
+    // False when the entry does not lie inside the memo file or has a length
+    // no writer stores (the text is empty then, as for a dropped entry).
+    bool GetMemo(int offset, CString &text);
     void MarkMemoDeleted(int offset);
 
     // --- The table in memory ---
@@ -104,7 +120,20 @@ private:
     };
     const SearchIndex *UsableIndex() const;
     SearchIndex m_Index;
+
+    // Whether the last OpenFiles could create the library: only such a library
+    // may start empty in place of a damaged one.
+    bool m_bCreateAllowed = false;
+    // The files on disk are the installed copy that the repair just put in
+    // place, not yet loaded: when they prove damaged too, they are dropped
+    // rather than set aside over the user's own damaged pair.
+    bool m_bReplacementInPlace = false;
 };
+
+// Moves a damaged record file and its memo file to the first free pair of
+// names "<file>.bad", "<file>.2.bad", ... (no scan for "*.lib", "*.slb" or
+// "*.mem" matches them). False, with nothing moved, when that fails.
+bool MoveDamagedPairAside(const char *recordPath, CString &badRecordPath);
 
 // Finishes or undoes a write-back that was cut short (by a crash or a kill)
 // for the library at this record path. Called before the library is read.

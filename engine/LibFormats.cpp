@@ -4,7 +4,6 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "FatalError.h"
 #include "PathText.h"
 #include "TextHelpers.h"
 
@@ -82,14 +81,17 @@ int ParseLibraryVersion(const unsigned char *data, size_t size)
     if (std::strncmp(text, "wordlib", 7) != 0 && std::strncmp(text, "shlib", 5) != 0)
         return LIB_VERSION_NONE;
     const CString number = GetNthField(text, 1, ' ').Mid(3);
-    return ClampToInt(std::strtol(number, nullptr, 10));
+    // No version is below zero; a negative number counts as none, so that no
+    // header can pass for LIB_VERSION_UNREADABLE.
+    const long value = std::strtol(number, nullptr, 10);
+    return value < 0 ? 0 : ClampToInt(value);
 }
 
 int GetLibraryVersion(const char *path)
 {
     FILE *file = path ? std::fopen(path, "rb") : nullptr;
     if (!file)
-        FatalError(CString("Can't open ") + CString(path));
+        return LIB_VERSION_UNREADABLE;
     unsigned char head[LIB_VERSION_TEXT_SIZE];
     const size_t got = std::fread(head, 1, sizeof head, file);
     std::fclose(file);
@@ -205,7 +207,8 @@ void AppendShDiskRecord(std::vector<unsigned char> &out, const SHRecord_X &recor
 
 bool DecodeShDiskRecord(const unsigned char *data, size_t size, SHRecord_X &record)
 {
-    if (!data || size < static_cast<size_t>(SH_REC_SIZE))
+    if (!data || size < static_cast<size_t>(SH_REC_SIZE) ||
+        !std::memchr(data + g_ShRecFieldOffsets[SHREC_FIELD_NAME], 0, SH_NAME_SIZE))
         return false;
     const CString name = FieldText(data + g_ShRecFieldOffsets[SHREC_FIELD_NAME], SH_NAME_SIZE);
     std::memset(record.name, 0, sizeof record.name);
@@ -273,6 +276,8 @@ MemoEntryResult DecodeMemoEntry(const unsigned char *memo, size_t size, long lon
         return MEMO_OUT_OF_BOUNDS;
     const unsigned char *entry = memo + offset;
     const int length = GetInt16LE(entry);
+    if (length < -1)
+        return MEMO_BAD_LENGTH;
     if (length <= 0)
         return MEMO_NO_TEXT;
     if (size - static_cast<size_t>(offset) - 2 < static_cast<size_t>(length))

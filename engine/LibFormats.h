@@ -26,6 +26,7 @@ constexpr int LIB_VERSION = 130;                  // every library written has t
 constexpr int LIB_VERSION_OLD_PLAIN = 120;        // texts in the records
 constexpr int LIB_VERSION_OLD_TRANSFORMED = 110;  // texts in the records, bytes transformed
 constexpr int LIB_VERSION_NONE = 100;             // no recognised header
+constexpr int LIB_VERSION_UNREADABLE = -1;        // the record file could not be read
 
 // Bytes of the record file read to find its version.
 constexpr int LIB_VERSION_TEXT_SIZE = 16;
@@ -57,10 +58,12 @@ void AppendLibHeader(std::vector<unsigned char> &out, bool shorthand);
 
 // Version named by the first bytes of a record file (at most 16 are looked
 // at): when the text begins with "wordlib" or "shlib", the number in its
-// second blank-separated field after the three letters "ver"; else 100.
+// second blank-separated field after the three letters "ver" (0 when there is
+// none or it is negative); else 100.
 int ParseLibraryVersion(const unsigned char *data, size_t size);
-// The same for a file on disk. A file that can't be opened ends the program
-// through FatalError with "Can't open " and the path.
+// The same for a file on disk; LIB_VERSION_UNREADABLE when it can't be opened
+// for reading (the caller refuses the library: a missing or locked user file
+// must not end the program).
 int GetLibraryVersion(const char *path);
 
 // --- Record counts and names ----------------------------------------------
@@ -102,9 +105,9 @@ bool DecodeWordDiskRecord(const unsigned char *data, size_t size, WRecord_X &rec
 // zero; a name without terminator is cut to 19 characters), memo offset,
 // time, count. The name is written as it is; lower-casing is the caller's.
 void AppendShDiskRecord(std::vector<unsigned char> &out, const SHRecord_X &record);
-// Fills name, memo offset, time and count from the 32 bytes at data. A name
-// field without terminator is cut to 19 characters. False, and the record
-// untouched, when size < 32.
+// Fills name, memo offset, time and count from the 32 bytes at data. False,
+// and the record untouched, when size < 32 or the name field has no
+// terminator (the writer always puts one there, so such a record is damage).
 bool DecodeShDiskRecord(const unsigned char *data, size_t size, SHRecord_X &record);
 
 // --- Memo entries ----------------------------------------------------------
@@ -117,8 +120,9 @@ int AppendMemoEntry(std::vector<unsigned char> &memo, const CString &text);
 
 enum MemoEntryResult {
     MEMO_TEXT = 0,       // the text was read (it ends at its first NUL)
-    MEMO_NO_TEXT,        // the stored length is 0 or below (-1 marks a dropped entry)
+    MEMO_NO_TEXT,        // the stored length is 0, or -1 (a dropped entry)
     MEMO_OUT_OF_BOUNDS,  // the offset or the text lies outside the memo
+    MEMO_BAD_LENGTH,     // a length below -1, which no writer stores
 };
 // Reads the entry at offset of an in-memory memo file. Anything but MEMO_TEXT
 // leaves text empty; nothing outside memo[0, size) is read.

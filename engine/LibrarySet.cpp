@@ -7,7 +7,6 @@
 
 #include "BusyFeedback.h"
 #include "CharClasses.h"
-#include "FatalError.h"
 #include "FileSystem.h"
 #include "Files.h"
 #include "Folders.h"
@@ -26,6 +25,30 @@ BOOL g_bLibrariesOpen = FALSE;
 
 CString GetLibrariesFolder() { return AddTrailingSeparator(JoinPath(GetAppDataFolder(), "libraries")); }
 
+namespace {
+// Takes entry index out of a library table: the later entries move up one
+// place (only their paths matter, they are loaded after it), and the freed
+// last entry is emptied.
+void DropLibrary(CLibFile (&table)[MAX_LIBRARIES], int &count, int index)
+{
+    const int n = count < 0 ? 0 : (count > MAX_LIBRARIES ? MAX_LIBRARIES : count);
+    for (int i = index; i < n; ++i) {
+        CLibFile &library = table[i];
+        library.CloseFiles();
+        library.SetPath(i + 1 < n ? table[i + 1].GetPath() : CString());
+        library.m_WordTable.clear();
+        library.m_ShTable.clear();
+        for (int letter = 0; letter < 26; ++letter) {
+            library.m_WordBuckets[letter].clear();
+            library.m_ShBuckets[letter].clear();
+            library.m_bBucketBuilt[letter] = false;
+        }
+        library.m_bDirty = FALSE;
+    }
+    count = n - 1;
+}
+}  // namespace
+
 int OpenAllLibraries(BOOL resume)
 {
     const CString folder = GetLibrariesFolder();
@@ -34,20 +57,41 @@ int OpenAllLibraries(BOOL resume)
         if (!FolderExists(subfolder))
             FsMakeDir(subfolder);
     }
-    // Only the libraries the user starts with empty may be missing; any other
-    // missing library means a broken installation.
-    for (int i = 0; i < WordLibCount(); ++i) {
+    // Only the libraries the user starts with empty are created when missing.
+    // A library that can't be loaded is left out of the set for this run, so
+    // that one bad file does not stop the program at every start.
+    const CString userLib = g_pUserLib ? g_pUserLib->GetPath() : CString();
+    CString failed;
+    int failedCount = 0;
+    for (int i = 0; i < WordLibCount();) {
         CLibFile &library = g_WordLibs[i];
-        const BOOL create = g_pUserLib && IsSamePath(library.GetPath(), g_pUserLib->GetPath());
-        if (!library.ReadAllRecordsFromLib(create))
-            FatalError("Failed to open library:" + library.GetPath());
+        const BOOL create = !userLib.IsEmpty() && IsSamePath(library.GetPath(), userLib);
+        if (library.ReadAllRecordsFromLib(create)) {
+            ++i;
+            continue;
+        }
+        failed += "Failed to open library:" + library.GetPath() + "\n";
+        ++failedCount;
+        // The user library pointer follows its library, or goes with it.
+        if (g_pUserLib == &library)
+            g_pUserLib = nullptr;
+        else if (g_pUserLib && g_pUserLib > &library && g_pUserLib < g_WordLibs + WordLibCount())
+            --g_pUserLib;
+        DropLibrary(g_WordLibs, g_nWordLibCount, i);
     }
-    for (int i = 0; i < ShLibCount(); ++i) {
+    for (int i = 0; i < ShLibCount();) {
         CLibFile &library = g_ShLibs[i];
         const BOOL create = library.GetLibName().CompareNoCase("Personal Shorthands") == 0;
-        if (!library.ReadAllRecordsFromLib(create))
-            FatalError("Failed to open library:" + library.GetPath());
+        if (library.ReadAllRecordsFromLib(create)) {
+            ++i;
+            continue;
+        }
+        failed += "Failed to open library:" + library.GetPath() + "\n";
+        ++failedCount;
+        DropLibrary(g_ShLibs, g_nShLibCount, i);
     }
+    if (failedCount > 0)
+        ShowMessage(failed + (failedCount == 1 ? "It is" : "They are") + " left out of the active libraries.");
     g_bLibrariesOpen = TRUE;
     if (resume)
         PauseRetrieveThread(FALSE);
@@ -105,14 +149,18 @@ int CompareRecords(const SHRecord_X &a, const SHRecord_X &b)
     return byName != 0 ? byName : CompareWords(a.expansion, b.expansion, TRUE);
 }
 
-// The next record of an input being merged; false once it has none left.
+// The next record of an input being merged; false once it has none left,
+// or when a record can't be read (then damaged is set).
 template <class Record>
-bool ReadNext(CLibFile &library, int &left, Record &record)
+bool ReadNext(CLibFile &library, int &left, Record &record, bool &damaged)
 {
     if (left <= 0)
         return false;
     --left;
-    return ReadRecord(library, record) == 0;
+    if (ReadRecord(library, record) == 0)
+        return true;
+    damaged = true;
+    return false;
 }
 
 // Merges the two sorted record files in one pass. The result is written as a
@@ -136,27 +184,34 @@ int MergeLibraries(const CString &first, const CString &second, const CString &t
     std::vector<Record> &out = merged.*table;
     int leftA = a.CountRecords(), leftB = b.CountRecords();
     Record recordA, recordB;
-    bool hasA = ReadNext(a, leftA, recordA);
-    bool hasB = ReadNext(b, leftB, recordB);
+    bool damagedA = leftA < 0, damagedB = leftB < 0;
+    bool hasA = ReadNext(a, leftA, recordA, damagedA);
+    bool hasB = ReadNext(b, leftB, recordB, damagedB);
     while (hasA && hasB) {
         const int order = CompareRecords(recordA, recordB);
         if (order < 0) {
             out.push_back(recordA);
-            hasA = ReadNext(a, leftA, recordA);
+            hasA = ReadNext(a, leftA, recordA, damagedA);
             continue;
         }
         out.push_back(recordB);  // on a tie the second library's record wins
         if (order == 0)
-            hasA = ReadNext(a, leftA, recordA);
-        hasB = ReadNext(b, leftB, recordB);
+            hasA = ReadNext(a, leftA, recordA, damagedA);
+        hasB = ReadNext(b, leftB, recordB, damagedB);
     }
-    for (; hasA; hasA = ReadNext(a, leftA, recordA))
+    for (; hasA; hasA = ReadNext(a, leftA, recordA, damagedA))
         out.push_back(recordA);
-    for (; hasB; hasB = ReadNext(b, leftB, recordB))
+    for (; hasB; hasB = ReadNext(b, leftB, recordB, damagedB))
         out.push_back(recordB);
     // Closed before the write, since target may be one of the inputs.
     a.CloseFiles();
     b.CloseFiles();
+    if (damagedA || damagedB) {
+        // A partly read input would make a target that silently lacks records.
+        SetWaitMessage("");
+        ShowMessage("Can't open " + (damagedA ? a : b).GetPath());
+        return -1;
+    }
     merged.m_bDirty = TRUE;
     const bool written = merged.WriteAllRecordsIntoLib(TRUE);
     SetWaitMessage("");
@@ -200,10 +255,16 @@ int UpgradeLibrary(const CString &path, int version)
     const CString old = path + ".old";
     const bool transform = version == LIB_VERSION_OLD_TRANSFORMED;
     FILE *file = std::fopen(path, "rb");
-    if (!file)
-        FatalError("Can't open " + path);
-    std::fseek(file, 0, SEEK_END);
-    const long long size = std::ftell(file);
+    if (!file) {
+        ShowMessage("Can't open " + path);
+        return -1;
+    }
+    const long long size = std::fseek(file, 0, SEEK_END) == 0 ? std::ftell(file) : -1;
+    if (size < 0) {
+        std::fclose(file);
+        ShowMessage("Can't open " + path);
+        return -1;
+    }
     CLibFile library(path);
     const bool shorthand = library.IsShorthandLib();
     const int count = GetOldLibRecordCount(size, shorthand);
@@ -247,12 +308,17 @@ int UpgradeLibrary(const CString &path, int version)
 
     // The old file is kept beside the library; the new library replaces the
     // old record file in one step, so a crash leaves one of the two whole.
+    // A failure leaves the old file where it was and refuses the library.
     FsDeleteFile(old);
-    if (!FsCopyFile(path, old, false))
-        FatalError("Can't open " + old);
+    if (!FsCopyFile(path, old, false)) {
+        ShowMessage("Can't open " + old);
+        return -1;
+    }
     FsDeleteFile(library.GetMemoPath());  // not part of the old format
     library.m_bDirty = TRUE;
-    if (!library.WriteAllRecordsIntoLib(TRUE))
-        FatalError("Failed to upgrade library:" + path);
+    if (!library.WriteAllRecordsIntoLib(TRUE)) {
+        ShowMessage("Failed to upgrade library:" + path);
+        return -1;
+    }
     return 1;
 }

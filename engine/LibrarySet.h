@@ -21,9 +21,11 @@ inline int ShLibCount() { return g_nShLibCount < 0 ? 0 : (g_nShLibCount > MAX_LI
 // The data folder's "libraries" folder, with a trailing separator.
 CString GetLibrariesFolder();
 
-// Loads every library of the set; a library that can't be loaded ends the
-// program. Only the user library and "Personal Shorthands" are created when
-// missing. With resume, the retrieving thread is resumed afterwards. 0.
+// Loads every library of the set. Only the user library and "Personal
+// Shorthands" are created when missing. A library that can't be loaded is
+// taken out of its table for this run (the later ones move up; g_pUserLib
+// becomes NULL when it was the user library) and one message names them all.
+// With resume, the retrieving thread is resumed afterwards. 0.
 int OpenAllLibraries(BOOL resume);
 // Writes back the changed libraries and empties every table (paths and
 // counts stay). With pause, the retrieving thread is paused first and stays
@@ -44,6 +46,7 @@ int MergeWordLibraries(const CString &first, const CString &second, const CStrin
 int MergeShLibraries(const CString &first, const CString &second, const CString &target);
 
 // Converts a library of version 110 or 120 in place (the old file stays as
-// path + ".old"); 0 for any other version.
+// path + ".old"); 0 for any other version. 1 when converted; -1 after a
+// message when the conversion failed, with the library file left as it was.
 int UpgradeLibraryIfNeeded(const CString &path, int version);
 int UpgradeLibrary(const CString &path, int version);

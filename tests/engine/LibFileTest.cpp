@@ -34,6 +34,48 @@ void Fill(CLibFile &library, std::initializer_list<const char *> words)
         library.m_WordTable.push_back(Word(w));
 }
 
+// Record file bytes: the header of its kind, then one record per memo offset
+// (shorthands named "sN", or by the given 20 name bytes).
+std::string RecordFile(bool shorthand, std::initializer_list<int> memoOffsets, const std::string &name = "")
+{
+    std::vector<unsigned char> bytes;
+    AppendLibHeader(bytes, shorthand);
+    int n = 0;
+    for (int offset : memoOffsets) {
+        if (shorthand) {
+            SHRecord_X record = Shorthand(("s" + std::to_string(n++)).c_str(), "");
+            record.memoOffset = offset;
+            AppendShDiskRecord(bytes, record);
+            if (!name.empty())
+                std::copy(name.begin(), name.end(), bytes.end() - SH_REC_SIZE);
+        } else {
+            WRecord_X record = Word("");
+            record.memoOffset = offset;
+            AppendWordDiskRecord(bytes, record);
+        }
+    }
+    return std::string(bytes.begin(), bytes.end());
+}
+
+std::string Header(const char *text, size_t size)
+{
+    std::string header(size, '\0');
+    header.replace(0, std::string(text).size(), text);
+    return header;
+}
+
+bool Contains(const std::string &text, const std::string &part) { return text.find(part) != std::string::npos; }
+
+// Names as TempDir::List gives them: sorted, blank-separated.
+std::string Listed(std::vector<std::string> names)
+{
+    std::sort(names.begin(), names.end());
+    std::string list;
+    for (const std::string &name : names)
+        list += (list.empty() ? "" : " ") + name;
+    return list;
+}
+
 class CompletionKey {
 public:
     explicit CompletionKey(UINT key) : m_saved(CompWordKey) { CompWordKey = key; }
@@ -414,14 +456,6 @@ TEST(LibFile, MemoEntriesAreFoundInAnyOrder)
 TEST(LibFile, DamagedAndHalfWrittenLibraries)
 {
     TempDir dir;
-    // Shorter than its header by more than a record: replaced by an empty library.
-    dir.Write("bad.lib", std::string("wordlib ver130") + std::string(80, '\0'));
-    dir.Write("bad.mem", "junk");
-    CLibFile bad(dir.Path("bad.lib").c_str());
-    ASSERT_TRUE(bad.ReadAllRecordsFromLib(FALSE));
-    EXPECT_EQ(bad.GetRecordCount(), 0);
-    EXPECT_EQ(TempDir::Read(dir.Path("bad.lib")).size(), 120u);
-
     // A memo entry marked dropped reads as an empty text.
     CLibFile library(dir.Path("w.lib").c_str());
     ASSERT_TRUE(library.ReadAllRecordsFromLib(TRUE));
@@ -440,7 +474,7 @@ TEST(LibFile, DamagedAndHalfWrittenLibraries)
     dir.Write("~w.mem.new", "partial");
     ASSERT_TRUE(library.ReadAllRecordsFromLib(FALSE));
     EXPECT_EQ(TempDir::Read(dir.Path("w.lib")), oldRecords);
-    EXPECT_EQ(dir.List(), "bad.lib bad.mem w.lib w.mem");
+    EXPECT_EQ(dir.List(), "w.lib w.mem");
 
     // One cut short after it: the new pair is put in place when the library opens.
     CLibFile other(dir.Path("n.lib").c_str());
@@ -451,4 +485,133 @@ TEST(LibFile, DamagedAndHalfWrittenLibraries)
     dir.Write("~w.mem.new", TempDir::Read(dir.Path("n.mem")));
     ASSERT_TRUE(library.ReadAllRecordsFromLib(FALSE));
     EXPECT_EQ(Keys(library), (std::vector<std::string>{"gamma"}));
+}
+
+// Damage of every kind that a reader can meet: the load is refused, the pair
+// is moved aside whole and untouched, and the user is told once. Only a
+// library that may start empty gets a new empty library in its place, and an
+// earlier damaged pair is never overwritten.
+TEST(LibFile, DamagedLibrariesAreSetAsideAndNeverReplacedSilently)
+{
+    const std::string cat = std::string("\x03\x00", 2) + "cat" + std::string(1, '\0');
+    struct Case {
+        const char *what;
+        const char *file;
+        std::string records;
+        bool hasMemo;
+        std::string memo;
+        const char *fault;
+    } const cases[] = {
+        {"header cut short", "d.lib", Header("wordlib ver130", 94), true, "junk", "shorter than its header"},
+        {"empty record file", "d.lib", "", true, "", "no valid header"},
+        {"no header at all", "d.lib", std::string(132, 'x'), true, cat, "no valid header"},
+        {"unknown older version", "d.lib", Header("wordlib ver125", 132), true, cat, "no valid header"},
+        {"memo offset past the end", "d.lib", RecordFile(false, {0, 100}), true, cat, "outside its memo file"},
+        {"negative memo offset", "d.lib", RecordFile(false, {-6}), true, cat, "outside its memo file"},
+        {"text longer than the memo", "d.lib", RecordFile(false, {0}), true, std::string("\x05\x00" "ab", 4),
+         "outside its memo file"},
+        {"negative text length", "d.lib", RecordFile(false, {0}), true, std::string("\xfe\xff" "ab", 4),
+         "negative length"},
+        {"records without a memo file", "d.lib", RecordFile(false, {0}), false, "", "memo file is missing"},
+        {"shorthand name without terminator", "d.slb", RecordFile(true, {0}, std::string(20, 'n')), true, cat,
+         "no terminator"},
+        {"shorthand text outside the memo", "d.slb", RecordFile(true, {3}), true, cat, "outside its memo file"},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::string path = dir.Path(c.file);
+        const std::string memoName = "d.mem";
+        auto damage = [&] {
+            dir.Write(c.file, c.records);
+            if (c.hasMemo)
+                dir.Write(memoName, c.memo);
+        };
+
+        // A library that may not start empty is set aside and not opened.
+        damage();
+        {
+            MessageLog log;
+            CLibFile library(path.c_str());
+            EXPECT_FALSE(library.ReadAllRecordsFromLib(FALSE));
+            EXPECT_EQ(library.GetRecordCount(), 0);
+            ASSERT_EQ(MessageLog::Messages().size(), 1u);
+            const std::string &message = MessageLog::Messages()[0];
+            EXPECT_TRUE(Contains(message, path + " is damaged")) << message;
+            EXPECT_TRUE(Contains(message, c.fault)) << message;
+            EXPECT_TRUE(Contains(message, "moved to " + path + ".bad")) << message;
+            EXPECT_TRUE(Contains(message, "not opened")) << message;
+        }
+        const std::string file = c.file;
+        EXPECT_EQ(dir.List(), c.hasMemo ? Listed({file + ".bad", "d.mem.bad"}) : file + ".bad");
+        EXPECT_EQ(TempDir::Read(path + ".bad"), c.records);
+        if (c.hasMemo) {
+            EXPECT_EQ(TempDir::Read(dir.Path(memoName + ".bad")), c.memo);
+        }
+
+        // The same damage again, in a library that may start empty: the
+        // first pair stays, the new one is numbered, an empty library opens.
+        damage();
+        {
+            MessageLog log;
+            CLibFile library(path.c_str());
+            ASSERT_TRUE(library.ReadAllRecordsFromLib(TRUE));
+            EXPECT_EQ(library.GetRecordCount(), 0);
+            ASSERT_EQ(MessageLog::Messages().size(), 1u);
+            const std::string &message = MessageLog::Messages()[0];
+            EXPECT_TRUE(Contains(message, "moved to " + path + ".2.bad")) << message;
+            EXPECT_TRUE(Contains(message, "new empty library")) << message;
+        }
+        std::vector<std::string> names = {file, file + ".2.bad", file + ".bad", "d.mem"};
+        if (c.hasMemo)
+            names.insert(names.end(), {"d.mem.2.bad", "d.mem.bad"});
+        EXPECT_EQ(dir.List(), Listed(names));
+        EXPECT_EQ(TempDir::Read(path + ".2.bad"), c.records);
+        EXPECT_EQ(TempDir::Read(path + ".bad"), c.records);
+    }
+}
+
+TEST(LibFile, ANewerVersionIsRefusedAndLeftAsItIs)
+{
+    TempDir dir;
+    const std::string records = Header("wordlib ver140", 120) + RecordFile(false, {0}).substr(120);
+    const std::string path = dir.Write("next.lib", records);
+    dir.Write("next.mem", std::string("\x03\x00" "cat", 5) + std::string(1, '\0'));
+    MessageLog log;
+    CLibFile library(path.c_str());
+    EXPECT_FALSE(library.ReadAllRecordsFromLib(TRUE));  // not even a library that may start empty
+    ASSERT_EQ(MessageLog::Messages().size(), 1u);
+    EXPECT_TRUE(Contains(MessageLog::Messages()[0], path + " has the library version 140")) << MessageLog::Messages()[0];
+    EXPECT_EQ(dir.List(), "next.lib next.mem");
+    EXPECT_EQ(TempDir::Read(path), records);
+    EXPECT_FALSE(library.OpenFiles(FALSE));
+    EXPECT_EQ(library.m_pRecFile, nullptr);
+    EXPECT_TRUE(library.CloseLib());  // nothing was loaded, so nothing is written back
+    EXPECT_EQ(TempDir::Read(path), records);
+}
+
+TEST(LibFile, ALibraryWithoutRecordsGetsAnEmptyMemoFile)
+{
+    // A header that a record does not follow, whole or a little short of its
+    // size: no text is named, so a missing memo file is simply started.
+    struct Case {
+        const char *file;
+        std::string records;
+    } const cases[] = {
+        {"words.lib", Header("wordlib ver130", 120)},
+        {"short.lib", Header("wordlib ver130", 115)},
+        {"Personal Shorthands.slb", Header("shlib ver130", 160)},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.file);
+        TempDir dir;
+        const std::string path = dir.Write(c.file, c.records);
+        MessageLog log;
+        CLibFile library(path.c_str());
+        ASSERT_TRUE(library.ReadAllRecordsFromLib(FALSE));
+        EXPECT_EQ(library.GetRecordCount(), 0);
+        EXPECT_TRUE(MessageLog::Messages().empty());
+        EXPECT_EQ(TempDir::Read(library.GetMemoPath().GetString()), "");
+        EXPECT_EQ(TempDir::Read(path), c.records);
+    }
 }

@@ -9,6 +9,10 @@
 #include <tuple>
 #include <vector>
 
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
 #include "BusyFeedback.h"
 #include "Folders.h"
 #include "LibFile.h"
@@ -17,12 +21,9 @@
 #include "LibrarySet.h"
 #include "MessageLog.h"
 #include "PathText.h"
+#include "ProgramPath.h"
 #include "RetrieveThread.h"
 #include "TempDir.h"
-
-#ifdef _WIN32
-#include "MessageBoxCatcher.h"
-#endif
 
 namespace {
 // Word, count and time of each record, as one comparable text.
@@ -88,12 +89,6 @@ std::vector<std::string> &WaitMessages()
 }
 
 void RecordWaitMessage(const char *text) { WaitMessages().push_back(text); }
-
-void MessageToStderr(const char *text)
-{
-    std::fprintf(stderr, "message: %s\n", text);
-    std::fflush(stderr);
-}
 
 void ResetLibrary(CLibFile &library)
 {
@@ -235,50 +230,172 @@ TEST_F(LibrarySetFixture, OpenCreatesWhatAFirstStartLacksAndCloseWritesBack)
     EXPECT_EQ(Describe(g_ShLibs[0].m_ShTable), "ty=thank you:1 ");
 }
 
-TEST_F(LibrarySetFixture, AMissingLibraryOtherThanTheUsersEndsTheProgram)
+TEST_F(LibrarySetFixture, ALibraryThatCantBeOpenedIsLeftOutAndTheRestOpens)
 {
-    struct Case {
-        const char *subfolder;
-        const char *name;
-        bool shorthand;
-    } const cases[] = {
-        {"langlib", "missing.lib", false},
-        {"shlib", "Other.slb", true},
-    };
-    for (const Case &c : cases) {
-        ResetLibrarySet();
-        const std::string path = Lib(c.subfolder, c.name);
-        // The user library is missing too, but is created; the other one ends the program.
-        g_WordLibs[0].SetPath(Lib("", "user.lib").c_str());
-        g_pUserLib = &g_WordLibs[0];
-        g_nWordLibCount = 1;
-        if (c.shorthand) {
-            g_ShLibs[0].SetPath(path.c_str());
-            g_nShLibCount = 1;
-        } else {
-            g_WordLibs[1].SetPath(path.c_str());
-            g_nWordLibCount = 2;
-        }
-        const std::string name = std::string(c.name).replace(std::string(c.name).find('.'), 1, "\\.");
+    MessageLog log;
+    std::filesystem::create_directories(Folder("shlib"));
+    const std::string user = Lib("", "user.lib");
+    const std::string missing = Lib("langlib", "missing.lib");
+    const std::string english = Lib("", "English.lib");
+    const std::string newer = Lib("shlib", "Other.slb");
+    const std::string personal = Lib("shlib", "Personal Shorthands.slb");
+    WriteWords(english, {Word("apple", 3, 10)});
+    WriteFile(user, Header(60, "wordlib ver130"));  // shorter than its header: damaged
+    WriteFile(newer, Header(160, "shlib ver150"));
+    WriteFile(Lib("shlib", "Other.mem"), "");
+
+    g_WordLibs[0].SetPath(user.c_str());
+    g_WordLibs[1].SetPath(missing.c_str());
+    g_WordLibs[2].SetPath(english.c_str());
+    g_nWordLibCount = 3;
+    g_pUserLib = &g_WordLibs[0];
+    g_ShLibs[0].SetPath(newer.c_str());
+    g_ShLibs[1].SetPath(personal.c_str());
+    g_nShLibCount = 2;
+
+    EXPECT_EQ(OpenAllLibraries(FALSE), 0);
+    EXPECT_TRUE(g_bLibrariesOpen);
+    // The user library may start empty: its damaged file is set aside first.
+    EXPECT_EQ(g_pUserLib, &g_WordLibs[0]);
+    EXPECT_EQ(g_WordLibs[0].GetPath(), user.c_str());
+    EXPECT_EQ(ReadFile(user + ".bad"), Header(60, "wordlib ver130"));
+    EXPECT_EQ(ReadFile(user), Header(120, "wordlib ver130"));
+    // The others that can't be opened are gone from the set; the rest moved up.
+    ASSERT_EQ(g_nWordLibCount, 2);
+    EXPECT_EQ(g_WordLibs[1].GetPath(), english.c_str());
+    EXPECT_EQ(Describe(g_WordLibs[1].m_WordTable), "apple:3@10 ");
+    EXPECT_EQ(g_WordLibs[2].GetPath(), "");
+    ASSERT_EQ(g_nShLibCount, 1);
+    EXPECT_EQ(g_ShLibs[0].GetPath(), personal.c_str());
+    EXPECT_EQ(ReadFile(personal), Header(160, "shlib ver130"));
+
+    const std::vector<std::string> &messages = MessageLog::Messages();
+    ASSERT_EQ(messages.size(), 4u);
+    EXPECT_NE(messages[0].find(user + " is damaged"), std::string::npos) << messages[0];
+    EXPECT_NE(messages[0].find("new empty library"), std::string::npos) << messages[0];
+    EXPECT_EQ(messages[1], missing + " doesn't exist!");
+    EXPECT_NE(messages[2].find(newer + " has the library version 150"), std::string::npos) << messages[2];
+    EXPECT_EQ(messages[3], "Failed to open library:" + missing + "\nFailed to open library:" + newer +
+                               "\nThey are left out of the active libraries.");
+
+    // Nothing is written over what was left out, and a reopening goes on
+    // with the smaller set.
+    EXPECT_EQ(CloseAllLibraries(FALSE), 0);
+    EXPECT_EQ(ReadFile(newer), Header(160, "shlib ver150"));
+    EXPECT_FALSE(std::filesystem::exists(missing));
+    EXPECT_EQ(OpenAllLibraries(FALSE), 0);
+    EXPECT_EQ(g_nWordLibCount, 2);
+    EXPECT_EQ(g_nShLibCount, 1);
+    EXPECT_EQ(messages.size(), 4u);
+}
+
+TEST_F(LibrarySetFixture, AUserLibraryThatCantBeOpenedLeavesNoUserLibrary)
+{
+    MessageLog log;
+    const std::string user = Lib("", "user.lib");
+    const std::string english = Lib("", "English.lib");
+    std::filesystem::create_directories(user);  // a folder stands where the file should be
+    WriteWords(english, {Word("pear", 1, 20)});
+    g_WordLibs[0].SetPath(user.c_str());
+    g_WordLibs[1].SetPath(english.c_str());
+    g_nWordLibCount = 2;
+    g_pUserLib = &g_WordLibs[0];
+
+    EXPECT_EQ(OpenAllLibraries(FALSE), 0);
+    EXPECT_EQ(g_pUserLib, nullptr);  // learning then flushes nowhere
+    ASSERT_EQ(g_nWordLibCount, 1);
+    EXPECT_EQ(g_WordLibs[0].GetPath(), english.c_str());
+    EXPECT_EQ(Describe(g_WordLibs[0].m_WordTable), "pear:1@20 ");
+    ASSERT_EQ(MessageLog::Messages().size(), 2u);
+    EXPECT_EQ(MessageLog::Messages()[0], "Can't open " + user);
+    EXPECT_EQ(MessageLog::Messages()[1], "Failed to open library:" + user + "\nIt is left out of the active libraries.");
+    EXPECT_TRUE(std::filesystem::is_directory(user));
+
+    // A learning target further down (as an import sets it) follows its
+    // library when one before it is left out.
+    ResetLibrarySet();
+    g_WordLibs[0].SetPath(Lib("", "missing.lib").c_str());
+    g_WordLibs[1].SetPath(english.c_str());
+    g_nWordLibCount = 2;
+    g_pUserLib = &g_WordLibs[1];
+    EXPECT_EQ(OpenAllLibraries(FALSE), 0);
+    ASSERT_EQ(g_nWordLibCount, 1);
+    EXPECT_EQ(g_pUserLib, &g_WordLibs[0]);
+    EXPECT_EQ(g_pUserLib->GetPath(), english.c_str());
+}
+
+// The installed copy in the program folder's "libraries" folder replaces a
+// damaged library, after the damaged pair is set aside; a damaged installed
+// copy replaces nothing and never overwrites the user's damaged pair. The
+// program folder is a copy of the loading program in a folder of its own.
+TEST_F(LibrarySetFixture, TheInstalledCopyReplacesADamagedLibrary)
+{
+    TempDir program;
+    const std::string child = program.Path(
 #ifdef _WIN32
-        EXPECT_EXIT(
-            {
-                MessageBoxCatcher catcher;
-                SetMessageSink(MessageToStderr);
-                OpenAllLibraries(FALSE);
-            },
-            ::testing::ExitedWithCode(-1), "message: .*" + name + " doesn't exist!");
+        "libwrite_child.exe"
 #else
-        EXPECT_EXIT(
-            {
-                SetMessageSink(MessageToStderr);
-                OpenAllLibraries(FALSE);
-            },
-            ::testing::ExitedWithCode(255),
-            "message: .*" + name + " doesn't exist!\nFatal Error: Failed to open library:" + path + "\n");
+        "libwrite_child"
 #endif
-        EXPECT_FALSE(std::filesystem::exists(path)) << path;
-    }
+    );
+    std::filesystem::copy_file(SiblingProgram("libwrite_child"), child);
+    const std::string words = program.Write("words.txt", "");
+    // The data folder of the child, which has the program's own product name.
+    const CString ownProduct = g_strProductName;
+    g_strProductName = "Lexanto";
+    const std::string childLibraries = GetLibrariesFolder().GetString();
+    g_strProductName = ownProduct;
+    const std::string name = "Restored-" + std::filesystem::path(program.Path()).filename().string();
+    const std::string path = JoinPath(JoinPath(childLibraries.c_str(), "langlib"), (name + ".lib").c_str()).GetString();
+    const std::string installed = program.Path("libraries/langlib/" + name + ".lib");
+    std::filesystem::create_directories(std::filesystem::path(installed).parent_path());
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    WriteWords(installed, {Word("installed", 2, 5)});
+    const std::string damaged = Header(100, "wordlib ver130");
+    const std::string memo = RemoveExtension(path.c_str()).GetString() + std::string(".mem");
+
+    auto run = [&](int &exitCode) {
+        const std::string out = program.Path("out.txt");
+        const std::string command = "\"" + child + "\" \"" + path + "\" \"" + words + "\" > \"" + out + "\"";
+#ifdef _WIN32
+        exitCode = std::system(("\"" + command + "\"").c_str());
+#else
+        const int status = std::system(command.c_str());
+        exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+#endif
+        return ReadFile(out);
+    };
+
+    WriteFile(path, damaged);
+    WriteFile(memo, "junk");
+    int exitCode = -1;
+    std::string output = run(exitCode);
+    EXPECT_EQ(exitCode, 0) << output;
+    EXPECT_NE(output.find("message: The library " + path + " is damaged"), std::string::npos) << output;
+    EXPECT_NE(output.find("moved to " + path + ".bad"), std::string::npos) << output;
+    EXPECT_NE(output.find("installed copy of the library takes its place"), std::string::npos) << output;
+    EXPECT_EQ(output.find("message: "), output.rfind("message: ")) << output;  // told once
+    EXPECT_EQ(ReadWords(path), "installed:2@5 ");
+    EXPECT_EQ(ReadFile(path + ".bad"), damaged);
+    EXPECT_EQ(ReadFile(memo + ".bad"), "junk");
+
+    // Damaged once more, with a damaged installed copy: the user's pair is set
+    // aside beside the first, the broken copy is dropped, nothing opens.
+    WriteFile(installed, Header(50, "wordlib ver130"));
+    WriteFile(path, damaged + "2");
+    exitCode = -1;
+    output = run(exitCode);
+    EXPECT_EQ(exitCode, 3) << output;
+    EXPECT_NE(output.find("moved to " + path + ".2.bad"), std::string::npos) << output;
+    EXPECT_NE(output.find("installed copy of the library " + path + " is damaged too"), std::string::npos) << output;
+    EXPECT_NE(output.find("not opened"), std::string::npos) << output;
+    EXPECT_EQ(ReadFile(path + ".2.bad"), damaged + "2");
+    EXPECT_EQ(ReadFile(path + ".bad"), damaged);
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    std::error_code ignored;
+    for (const std::string &file : {path + ".bad", path + ".2.bad", memo + ".bad", memo + ".2.bad", path, memo})
+        std::filesystem::remove(file, ignored);
 }
 
 TEST_F(LibrarySetFixture, OpeningConvertsAVersion120Library)
@@ -309,6 +426,15 @@ TEST_F(LibrarySetFixture, OpeningConvertsAVersion120Library)
     EXPECT_EQ(ReadFile(memo).find("stale"), std::string::npos);
     EXPECT_EQ(ReadWords(path), "apple:7@200 zebra:3@100 ");
     EXPECT_TRUE(MessageLog::Messages().empty());
+
+    // A conversion that fails refuses the library and leaves its file alone.
+    const std::string stuck = Lib("proflib", "Stuck.lib");
+    WriteFile(stuck, old);
+    std::filesystem::create_directories(stuck + ".old/in the way");
+    CLibFile refused(stuck.c_str());
+    EXPECT_FALSE(refused.ReadAllRecordsFromLib(FALSE));
+    EXPECT_EQ(MessageLog::Messages(), (std::vector<std::string>{"Can't open " + stuck + ".old"}));
+    EXPECT_EQ(ReadFile(stuck), old);
 
     // A file of no known version is left to the damage handling, not converted.
     const std::string plain = Lib("proflib", "Plain.lib");
@@ -418,7 +544,12 @@ TEST_F(LibrarySetFixture, FailedMergeLeavesTheTargetAlone)
 {
     const std::string good = Lib("", "good.lib"), target = Lib("", "t.lib");
     const std::string nowhere = Lib("no such folder", "x.lib");
+    const std::string damaged = Lib("", "damaged.lib");
     WriteWords(good, {Word("kept", 1)});
+    // Its second record names a text past the end of its memo file.
+    WriteWords(damaged, {Word("a", 1), Word("b", 1)});
+    WriteFile(Lib("", "damaged.mem"), ReadFile(Lib("", "damaged.mem")).substr(0, 4));
+    const std::string damagedBytes = ReadFile(damaged);
     WriteWords(target, {Word("old", 9)});
     const std::string before = ReadFile(target);
 
@@ -428,6 +559,8 @@ TEST_F(LibrarySetFixture, FailedMergeLeavesTheTargetAlone)
         {nowhere, good, target, "Can't open " + nowhere},
         {good, nowhere, target, "Can't open " + nowhere},
         {good, good, nowhere, "Can't open " + nowhere},
+        {good, damaged, target, "Can't open " + damaged},
+        {damaged, good, target, "Can't open " + damaged},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.message);
@@ -439,7 +572,8 @@ TEST_F(LibrarySetFixture, FailedMergeLeavesTheTargetAlone)
         EXPECT_TRUE(WaitMessages().empty() || WaitMessages().back().empty());  // no wait message left showing
         EXPECT_EQ(ReadFile(target), before);
     }
-    EXPECT_EQ(ListLibrariesFolder(), "good.lib good.mem t.lib t.mem");
+    EXPECT_EQ(ReadFile(damaged), damagedBytes);
+    EXPECT_EQ(ListLibrariesFolder(), "damaged.lib damaged.mem good.lib good.mem t.lib t.mem");
 }
 
 TEST_F(LibrarySetFixture, ReopeningAfterACloseResumesThePausedThread)
