@@ -23,3 +23,17 @@ int g_bEnableUserLib = 1;
 int g_bSpaceAfterPunct = 0;
 int g_bDoubleSpace = 1;
 int g_bOneCharAllCap = 0;
+
+int g_nMinLength = 6;
+int g_nMinPhraseLength = 10;
+int g_bLearnPhrase = 0;
+int g_nMaxWordInPhrase = 4;
+int g_bRejectPhraseThe = 1;
+int g_bRejectPhraseA = 0;
+int g_bNoLearnNumber = 1;
+int g_nPhraseAckCount = 3;
+
+int g_nShorthandGenMethod = 1;
+CString g_strAutoGenRule = "1~3;1~2;1;1;1;1;1";
+CString g_strWordRule = "csn";
+int g_bAbbrWord = 0;

@@ -25,10 +25,26 @@ extern int g_nMinPhraseAddCount;      // "MinPhraseAddCount": the same for phras
 extern int g_bAutoReduce;             // "AutoReduce"
 extern int g_nReduceLimit;            // "ReduceLimit": words
 extern int g_nReducePercentage;       // "ReducePercentage"
-extern int g_bEnableUserLib;
+extern int g_bEnableUserLib;          // "EnableUserLib": the user library is word library 0
 extern int g_bSpaceAfterPunct;        // "SpaceAfterPunct": a space after typed punctuation
 extern int g_bDoubleSpace;            // "DoubleSpace": two spaces after a sentence end
-extern int g_bOneCharAllCap;          // "OneCharAllCap": one typed capital upper-cases the completion          // "EnableUserLib": the user library is word library 0
+extern int g_bOneCharAllCap;          // "OneCharAllCap": one typed capital upper-cases the completion
+
+// Learning.
+extern int g_nMinLength;              // "MinLength": fewest characters of a learnt single word
+extern int g_nMinPhraseLength;        // "MinPhraseLength": fewest characters of a learnt phrase
+extern int g_bLearnPhrase;            // "LearnPhrase": learn phrases from typed text
+extern int g_nMaxWordInPhrase;        // "MaxWordInPhrase": most words of a learnt phrase
+extern int g_bRejectPhraseThe;        // "RejectPhraseThe": no phrase that begins or ends with "the"
+extern int g_bRejectPhraseA;          // "RejectPhraseA": no phrase that begins or ends with "a"
+extern int g_bNoLearnNumber;          // "NoLearnNumber": no text of only digits, white space and commas
+extern int g_nPhraseAckCount;         // "PhraseAckCount": use count of an acknowledged phrase
+
+// Shorthand generation.
+extern int g_nShorthandGenMethod;     // "ShorthandGenMethod": 1 initials, else the rules
+extern CString g_strAutoGenRule;      // "AutoGenRule": the rule for phrases
+extern CString g_strWordRule;         // "WordRule": the rule for single words
+extern int g_bAbbrWord;               // "AbbrWord": single words get a shorthand by "WordRule"
 
 // "PromptNum" as the lists may use it: never beyond their capacity.
 inline int PromptNum()

@@ -11,6 +11,7 @@
 struct FsEntry {
     CString name;
     bool isDirectory = false;
+    bool isReparsePoint = false;  // a junction or symbolic link (it may lead back up the tree)
     unsigned long long size = 0;
 };
 
@@ -18,6 +19,7 @@ struct FsEntry {
 // ".." included as Windows lists them. False when nothing matches.
 bool FsFind(const char *pattern, std::vector<FsEntry> &entries);
 bool FsAccess(const char *path);  // a file or folder of that name exists
+bool FsCanRead(const char *path);  // it exists and may be read (a folder: listed)
 long long FsFileSize64(const char *path);  // -1 when it can't be opened
 bool FsMakeDir(const char *path);
 bool FsCopyFile(const char *from, const char *to, bool failIfExists);

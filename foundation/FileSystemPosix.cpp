@@ -28,10 +28,12 @@ bool FsFind(const char *pattern, std::vector<FsEntry> &entries)
             continue;
         struct stat info;
         const std::string full = folder + "/" + item->d_name;
-        if (stat(full.c_str(), &info) != 0)
+        struct stat link;
+        if (stat(full.c_str(), &info) != 0 || lstat(full.c_str(), &link) != 0)
             continue;
         FsEntry entry;
         entry.name = item->d_name;
+        entry.isReparsePoint = S_ISLNK(link.st_mode);
         entry.isDirectory = S_ISDIR(info.st_mode);
         entry.size = entry.isDirectory ? 0 : static_cast<unsigned long long>(info.st_size);
         entries.push_back(entry);
@@ -41,6 +43,8 @@ bool FsFind(const char *pattern, std::vector<FsEntry> &entries)
 }
 
 bool FsAccess(const char *path) { return access(path, F_OK) == 0; }
+
+bool FsCanRead(const char *path) { return access(path, R_OK) == 0; }
 
 long long FsFileSize64(const char *path)
 {

@@ -14,6 +14,7 @@ bool FsFind(const char *pattern, std::vector<FsEntry> &entries)
         FsEntry entry;
         entry.name = data.cFileName;
         entry.isDirectory = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.isReparsePoint = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
         entry.size = (static_cast<unsigned long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
         entries.push_back(entry);
     } while (FindNextFileA(find, &data));
@@ -22,6 +23,8 @@ bool FsFind(const char *pattern, std::vector<FsEntry> &entries)
 }
 
 bool FsAccess(const char *path) { return _access(path, 0) == 0; }
+
+bool FsCanRead(const char *path) { return _access(path, 4) == 0; }
 
 long long FsFileSize64(const char *path)
 {
