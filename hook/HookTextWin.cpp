@@ -4,6 +4,7 @@
 #include <string>
 
 #include "CharClasses.h"
+#include "HookMessages.h"
 #include "InputHelpers.h"
 #include "KeyFlags.h"
 #include "SharedSection.h"
@@ -100,7 +101,9 @@ CString GetFocusTopTitle()
 
 BOOL IsHookEnabledFor(HWND window)
 {
-    if (!window)
+    // A password field is out before any rule can switch prompting on, the
+    // test edit and a manual activation included.
+    if (!window || !IsWindow(window) || IsPasswordField(window))
         return FALSE;
     HookWindowFacts facts = {};
     facts.isTestOrManualWindow = window == hTestEdit || window == hWndManualActivate;
@@ -165,7 +168,16 @@ BOOL IsPasswordField(HWND window)
         return FALSE;
     CString className = GetWindowClassName(window);
     className.MakeLower();
-    return className.Find("edit") >= 0 && SendMessageA(window, EM_GETPASSWORDCHAR, 0, 0) != 0;
+    if (className.Find("edit") < 0)
+        return FALSE;
+    if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
+        return SendMessageA(window, EM_GETPASSWORDCHAR, 0, 0) != 0;
+    // Another thread's window (hFocusEdit may be stale): never wait on it for
+    // long, and treat a window that does not answer as a password field.
+    DWORD_PTR masked = 1;
+    if (!SendMessageTimeoutA(window, EM_GETPASSWORDCHAR, 0, 0, SMTO_ABORTIFHUNG, 200, &masked))
+        return TRUE;
+    return masked != 0;
 }
 
 void UpdateCharBufFor(HWND window, char c)
@@ -179,10 +191,17 @@ void UpdateCharBufFor(HWND window, char c)
 
 CString GetTextBeforeCaret(HWND window)
 {
+    if (!window || !IsWindow(window))
+        return SharedCharBuf();
     if (IsPasswordField(window)) {
         ClearHookBuffers();
         return CString();
     }
+    // The line is read with plain sends, which are only safe in the window's
+    // own thread; a focus window that another process has just recorded
+    // meanwhile is not read.
+    if (GetWindowThreadProcessId(window, nullptr) != GetCurrentThreadId())
+        return SharedCharBuf();
     const CString className = GetWindowClassName(window);
     const bool gdkWindow = std::strncmp(className, "gdkWindow", 9) == 0;
 
@@ -228,4 +247,55 @@ void RefreshWordBuffer()
 {
     const CString text = GetTextBeforeCaret(hFocusEdit);
     SetSharedString(WordBuffer, text);
+}
+
+char CharFromWmChar(HWND window, WPARAM wParam)
+{
+    const WCHAR unit = static_cast<WCHAR>(wParam & 0xFFFF);
+    if (!window || !IsWindowUnicode(window) || unit < 0x80)
+        return static_cast<char>(LOBYTE(wParam));
+    char converted[8] = {0};
+    BOOL usedDefault = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, 0, &unit, 1, converted, sizeof converted, "?", &usedDefault);
+    // One byte or nothing: a double-byte character has no place in the
+    // 8-bit buffers either.
+    if (length != 1 || usedDefault)
+        return '?';
+    return converted[0];
+}
+
+BOOL IsWindowOrDescendant(HWND ancestor, HWND window)
+{
+    if (!ancestor)
+        return FALSE;
+    // Bounded: a parent chain is short, and a broken one must not hang the hook.
+    for (int depth = 0; window && depth < 64; ++depth) {
+        if (window == ancestor)
+            return TRUE;
+        window = GetParent(window);
+    }
+    return FALSE;
+}
+
+BOOL IsSameProcessWindow(HWND a, HWND b)
+{
+    if (!a || !b)
+        return FALSE;
+    DWORD processA = 0, processB = 0;
+    if (!GetWindowThreadProcessId(a, &processA) || !GetWindowThreadProcessId(b, &processB))
+        return FALSE;
+    return processA == processB;
+}
+
+BOOL QueryMainWindow(HWND mainWindow, WPARAM wParam, LPARAM lParam, LRESULT *result)
+{
+    if (!mainWindow || !IsWindow(mainWindow))
+        return FALSE;
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutA(mainWindow, WM_PROMPT_QUERY, wParam, lParam, SMTO_ABORTIFHUNG, PROMPT_QUERY_TIMEOUT_MS,
+                             &answer))
+        return FALSE;
+    if (result)
+        *result = static_cast<LRESULT>(answer);
+    return TRUE;
 }

@@ -39,3 +39,14 @@ void UpdateCharBufFor(HWND window, char c);
 // also empties both buffers).
 CString GetTextBeforeCaret(HWND window);
 void RefreshWordBuffer();  // WordBuffer = GetTextBeforeCaret(hFocusEdit)
+
+// The 8-bit character of a WM_CHAR: a Unicode window's wParam is UTF-16 and is
+// converted to the ANSI code page ('?' when it has no such character).
+char CharFromWmChar(HWND window, WPARAM wParam);
+
+// Windows and the program's main window.
+BOOL IsWindowOrDescendant(HWND ancestor, HWND window);  // along the GetParent chain
+BOOL IsSameProcessWindow(HWND a, HWND b);
+// Sends WM_PROMPT_QUERY (wParam, lParam) to the main window with a time-out
+// (a hung program counts as no answer); *result is set only on an answer.
+BOOL QueryMainWindow(HWND mainWindow, WPARAM wParam, LPARAM lParam, LRESULT *result);

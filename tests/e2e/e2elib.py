@@ -1,0 +1,221 @@
+"""Helpers of the end-to-end tests: Wine programs started and stopped by PID,
+the test main window's command channel, xdotool typing and polling."""
+
+import os
+import queue
+import shutil
+import subprocess
+import threading
+import time
+
+
+class E2eError(Exception):
+    pass
+
+
+def wait_for(what, condition, timeout=20.0, interval=0.1):
+    """Polls condition() until it returns a true value; raises on the deadline."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = condition()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise E2eError("timed out waiting for " + what)
+        time.sleep(interval)
+
+
+class Wine:
+    """A Wine prefix of the test's own; every process started through it is
+    remembered and stopped by its PID, and the prefix's wineserver is
+    stopped at the end."""
+
+    def __init__(self, prefix, scripts):
+        self.prefix = prefix
+        self.scripts = scripts
+        self.env = dict(os.environ)
+        self.env["PATH"] = "/usr/lib/wine:" + self.env.get("PATH", "")
+        self.env["WINEPREFIX"] = prefix
+        self.env["WINEDEBUG"] = "-all"
+        self.env["WINEDLLOVERRIDES"] = "mscoree,mshtml="
+        self.processes = []
+
+    def make_prefix(self):
+        shutil.rmtree(self.prefix, ignore_errors=True)
+        try:
+            os.remove(self.prefix + ".lock")
+        except OSError:
+            pass
+        subprocess.run([os.path.join(self.scripts, "wine-prefix")], env=self.env, check=True,
+                       stdout=subprocess.DEVNULL, timeout=300)
+
+    def start(self, args, pipes=False):
+        proc = subprocess.Popen(["wine64"] + args, env=self.env,
+                                stdin=subprocess.PIPE if pipes else subprocess.DEVNULL,
+                                stdout=subprocess.PIPE if pipes else subprocess.DEVNULL,
+                                stderr=subprocess.DEVNULL, text=pipes, encoding="latin-1" if pipes else None,
+                                start_new_session=True)
+        self.processes.append(proc)
+        return proc
+
+    def stop(self, proc, grace=3.0):
+        if proc.poll() is None:
+            try:
+                if proc.stdin:
+                    proc.stdin.close()
+            except OSError:
+                pass
+            try:
+                proc.wait(grace)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                try:
+                    proc.wait(5)
+                except subprocess.TimeoutExpired:
+                    pass
+
+    def close(self):
+        for proc in reversed(self.processes):
+            if proc.poll() is None:
+                proc.kill()
+                try:
+                    proc.wait(5)
+                except subprocess.TimeoutExpired:
+                    pass
+        # Only this test's own prefix: other runs use other prefixes.
+        subprocess.run(["wineserver", "-k"], env=self.env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
+                       timeout=30)
+
+
+class Channel:
+    """Line-based commands to a program's standard input, its output lines
+    collected by a reader thread."""
+
+    def __init__(self, proc, name):
+        self.proc = proc
+        self.name = name
+        self.lines = queue.Queue()
+        self.log = []
+        self.thread = threading.Thread(target=self._read, daemon=True)
+        self.thread.start()
+
+    def _read(self):
+        for line in self.proc.stdout:
+            line = line.rstrip("\r\n")
+            self.log.append(line)
+            self.lines.put(line)
+
+    def expect(self, predicate, what, timeout=20.0):
+        deadline = time.monotonic() + timeout
+        while True:
+            remaining = deadline - time.monotonic()
+            if remaining <= 0:
+                raise E2eError("%s: timed out waiting for %s" % (self.name, what))
+            try:
+                line = self.lines.get(timeout=remaining)
+            except queue.Empty:
+                continue
+            if predicate(line):
+                return line
+
+    def command(self, text, timeout=30.0):
+        """Sends one command and returns the output lines up to its OK line."""
+        word = text.split(" ", 1)[0]
+        start = len(self.log)
+        self.proc.stdin.write(text + "\n")
+        self.proc.stdin.flush()
+        self.expect(lambda line: line == "OK " + word or line.startswith("OK " + word + " "), "OK " + word, timeout)
+        return self.log[start:]
+
+
+def unhex(text):
+    return bytes.fromhex(text)
+
+
+class MainWindow:
+    """The test main window (e2e_main.exe): the hook's messages and the probe
+    commands."""
+
+    def __init__(self, wine, bin_dir, hooks=True):
+        args = [os.path.join(bin_dir, "e2e_main.exe")] + ([] if hooks else ["--no-hooks"])
+        self.proc = wine.start(args, pipes=True)
+        self.channel = Channel(self.proc, "e2e_main")
+        self.channel.expect(lambda line: line.startswith("READY") or line.startswith("ERR"), "READY", 60)
+        if any(line.startswith("ERR") for line in self.channel.log):
+            raise E2eError("e2e_main: " + " ".join(self.channel.log))
+
+    def mark(self):
+        return len(self.channel.log)
+
+    def messages(self, since=0):
+        """(name, wParam, lParam, fields) of the hook's messages since a mark."""
+        found = []
+        for line in self.channel.log[since:]:
+            if line.startswith("MSG "):
+                parts = line.split(" ")
+                fields = dict(part.split("=", 1) for part in parts[4:] if "=" in part)
+                found.append((parts[1], int(parts[2]), int(parts[3]), fields))
+        return found
+
+    def wait_message(self, name, since, condition=lambda m: True, timeout=15.0):
+        return wait_for("message " + name,
+                        lambda: next((m for m in self.messages(since) if m[0] == name and condition(m)), None),
+                        timeout)
+
+    def shared(self):
+        line = next(l for l in self.channel.command("shared") if l.startswith("SHARED "))
+        return dict(part.split("=", 1) for part in line.split(" ")[1:])
+
+    def text(self, spec):
+        line = next(l for l in self.channel.command("text " + spec) if l.startswith("TEXT"))
+        if line == "TEXT-ERR":
+            raise E2eError("no window " + spec)
+        return unhex(line[5:]).decode("utf-8")
+
+    def alive(self, title):
+        return any(l == "ALIVE 1" for l in self.channel.command("alive " + title))
+
+    def send(self, text):
+        """SendKeysToWindow into the focus window: (count, key-ups seen, g_nSendKey after)."""
+        lines = self.channel.command("send " + text.encode("latin-1").hex(), timeout=60)
+        line = next(l for l in lines if l.startswith("SENT") or l.startswith("ERR"))
+        if line.startswith("ERR"):
+            raise E2eError(line)
+        values = dict(part.split("=") for part in line.split(" ")[1:])
+        return int(values["count"]), int(values["keyups"]), int(values["sendkey"])
+
+    def command(self, text):
+        return self.channel.command(text)
+
+
+class Desktop:
+    """xdotool on the test display."""
+
+    def __init__(self):
+        if not os.environ.get("DISPLAY"):
+            raise E2eError("no DISPLAY")
+
+    @staticmethod
+    def run(*args, timeout=60):
+        return subprocess.run(["xdotool"] + list(args), stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                              text=True, timeout=timeout)
+
+    def find(self, name, visible=True):
+        args = ["search"] + (["--onlyvisible"] if visible else []) + ["--name", name]
+        out = self.run(*args).stdout.split()
+        return out[0] if out else None
+
+    def wait_window(self, name, timeout=60.0):
+        return wait_for("window " + name, lambda: self.find(name), timeout, 0.25)
+
+    def focus(self, window):
+        result = self.run("windowfocus", "--sync", window, timeout=20)
+        if result.returncode != 0:
+            raise E2eError("cannot focus window " + window)
+        time.sleep(0.2)
+
+    def type(self, text, delay=12):
+        self.run("type", "--delay", str(delay), text, timeout=600)
+
+    def key(self, *keys, delay=12):
+        self.run("key", "--delay", str(delay), *keys, timeout=600)
