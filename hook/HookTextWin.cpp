@@ -222,22 +222,23 @@ CString GetTextBeforeCaret(HWND window)
 
     const LRESULT line = SendMessageA(window, EM_LINEFROMCHAR, start, 0);
     const LRESULT lineIndex = SendMessageA(window, EM_LINEINDEX, line, 0);
-    const LRESULT length = SendMessageA(window, EM_LINELENGTH, lineIndex, 0);
-    if (length <= 0 || lineIndex < 0)
+    if (lineIndex < 0 || static_cast<LRESULT>(start) < lineIndex)
         return CString();
-    // EM_GETLINE takes the buffer size in its first word.
-    const size_t size = static_cast<size_t>(length) + 1;
-    std::string text(size < 2 ? 2 : size, '\0');
-    const WORD sizeWord = static_cast<WORD>(size > 0xFFFF ? 0xFFFF : size);
+    // Only the characters before the caret are asked for, at most what the
+    // size word of EM_GETLINE can hold; a line that comes back shorter than
+    // that is not the line we measured, and the typed characters stand in.
+    const size_t column = static_cast<size_t>(start) - static_cast<size_t>(lineIndex);
+    if (column == 0)
+        return CString();
+    if (column > 0xFFFF)
+        return SharedCharBuf();
+    std::string text(column < 2 ? 2 : column, '\0');
+    const WORD sizeWord = static_cast<WORD>(column);
     std::memcpy(&text[0], &sizeWord, sizeof sizeWord);
     const LRESULT copied = SendMessageA(window, EM_GETLINE, line, reinterpret_cast<LPARAM>(&text[0]));
-    text.resize(copied > 0 && copied < length ? static_cast<size_t>(copied) : static_cast<size_t>(length));
-
-    if (static_cast<LRESULT>(start) < lineIndex)
-        return CString();
-    const size_t column = static_cast<size_t>(start) - static_cast<size_t>(lineIndex);
-    if (column > text.size())
-        return CString();
+    if (copied < static_cast<LRESULT>(column))
+        return SharedCharBuf();
+    text.resize(column);
     const size_t keep = WORD_BUFFER_SIZE - 1;
     const size_t from = column > keep ? column - keep : 0;
     return CString(text.substr(from, column - from));

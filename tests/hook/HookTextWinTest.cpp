@@ -91,6 +91,33 @@ TEST_F(HookTextWin, UnreadableWindowsFallBackToCharBuf)
     EXPECT_STREQ(TextAt(edit, 4, 4), "typed");
 }
 
+namespace {
+WNDPROC g_editProc = nullptr;
+// An edit that hands out only the first character of a line.
+LRESULT CALLBACK ShortLineProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == EM_GETLINE) {
+        char first[2] = {0};
+        *reinterpret_cast<WORD *>(first) = 2;
+        CallWindowProcA(g_editProc, window, EM_GETLINE, wParam, reinterpret_cast<LPARAM>(first));
+        *reinterpret_cast<char *>(lParam) = first[0];
+        return 1;
+    }
+    return CallWindowProcA(g_editProc, window, message, wParam, lParam);
+}
+}  // namespace
+
+TEST_F(HookTextWin, ALineThatComesBackShortGivesTheTypedCharacters)
+{
+    HWND edit = MakeEdit(ES_AUTOHSCROLL, "some words");
+    EXPECT_STREQ(TextAt(edit, 4, 4), "some");
+    g_editProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ShortLineProc)));
+    EXPECT_STREQ(TextAt(edit, 4, 4), "typed");
+    EXPECT_STREQ(TextAt(edit, 1, 1), "s");  // one character asked, one given
+    SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_editProc));
+}
+
 TEST_F(HookTextWin, PasswordFieldIsNeverReadNorBuffered)
 {
     HWND password = MakeEdit(ES_PASSWORD | ES_AUTOHSCROLL, "secret");
