@@ -28,6 +28,8 @@ bool FsReplaceFile(const char *source, const char *target);
 // Pushes a stream's data through to the disk.
 bool FsFlushFile(FILE *file);
 bool FsDeleteFile(const char *path);
+// Cuts or extends an open file to size bytes.
+bool FsTruncateFile(FILE *file, long long size);
 
 // Writes all bytes in chunks; false on any short write.
 bool FsWriteAll(FILE *file, const void *data, size_t size);

@@ -89,6 +89,11 @@ bool FsFlushFile(FILE *file)
 
 bool FsDeleteFile(const char *path) { return unlink(path) == 0; }
 
+bool FsTruncateFile(FILE *file, long long size)
+{
+    return std::fflush(file) == 0 && ftruncate(fileno(file), static_cast<off_t>(size)) == 0;
+}
+
 unsigned long FsProcessId() { return static_cast<unsigned long>(getpid()); }
 
 void FsSleep(int milliseconds) { std::this_thread::sleep_for(std::chrono::milliseconds(milliseconds)); }

@@ -61,6 +61,11 @@ bool FsFlushFile(FILE *file)
 
 bool FsDeleteFile(const char *path) { return DeleteFileA(path) != 0; }
 
+bool FsTruncateFile(FILE *file, long long size)
+{
+    return std::fflush(file) == 0 && _chsize_s(_fileno(file), size) == 0;
+}
+
 unsigned long FsProcessId() { return GetCurrentProcessId(); }
 
 void FsSleep(int milliseconds) { Sleep(static_cast<DWORD>(milliseconds)); }
