@@ -109,7 +109,10 @@ HRESULT CallDispMethod(IDispatch *object, const wchar_t *name, VARIANT *argument
     return hr;
 }
 
-HRESULT GetDispPropertyPath(IDispatch *object, const wchar_t *path, VARIANT *result)
+namespace {
+// Walks path to the object that owns its last name and applies act to them.
+template <class Act>
+HRESULT OnPathOwner(IDispatch *object, const wchar_t *path, Act act)
 {
     if (!object)
         return E_POINTER;
@@ -118,21 +121,20 @@ HRESULT GetDispPropertyPath(IDispatch *object, const wchar_t *path, VARIANT *res
     HRESULT hr = WalkPath(object, path, &owner, last);
     if (FAILED(hr))
         return hr;
-    hr = GetDispProperty(owner, last.c_str(), result);
+    hr = act(owner, last.c_str());
     owner->Release();
     return hr;
+}
+}  // namespace
+
+HRESULT GetDispPropertyPath(IDispatch *object, const wchar_t *path, VARIANT *result)
+{
+    return OnPathOwner(object, path,
+                       [result](IDispatch *owner, const wchar_t *name) { return GetDispProperty(owner, name, result); });
 }
 
 HRESULT PutDispPropertyPath(IDispatch *object, const wchar_t *path, const VARIANT &value)
 {
-    if (!object)
-        return E_POINTER;
-    IDispatch *owner = nullptr;
-    std::wstring last;
-    HRESULT hr = WalkPath(object, path, &owner, last);
-    if (FAILED(hr))
-        return hr;
-    hr = PutDispProperty(owner, last.c_str(), value);
-    owner->Release();
-    return hr;
+    return OnPathOwner(object, path,
+                       [&value](IDispatch *owner, const wchar_t *name) { return PutDispProperty(owner, name, value); });
 }
