@@ -280,13 +280,21 @@ TEST(ShellOpen, ExistingFilesAreOneTarget)
         EXPECT_EQ(code, 3) << name;
         EXPECT_TRUE(std::filesystem::exists(marker)) << name;
     }
+    // The waiter ends once released and says so; the test waits for that,
+    // since a script still running would hold the test's output open.
     const std::string release = dir.Path("release.txt");
-    const std::string waiter = dir.Write("wait.bat", "@set n=0\r\n:loop\r\n@set /a n+=1\r\n@if exist \"" + release +
-                                                         "\" exit /b 0\r\n@if %n% lss 200000 goto loop\r\n");
+    const std::string gone = dir.Path("gone.txt");
+    const std::string waiter =
+        dir.Write("wait.bat", "@set n=0\r\n:loop\r\n@set /a n+=1\r\n@if exist \"" + release + "\" goto done\r\n" +
+                                  "@if %n% lss 200000 goto loop\r\n:done\r\n@echo x> \"" + gone + "\"\r\n");
     int code = 0;
     ASSERT_TRUE(ShellOpen(waiter.c_str(), "", FALSE, &code, SW_HIDE, 300));
     EXPECT_EQ(code, SHELLOPEN_STILL_RUNNING);
     dir.Write("release.txt", "x");
+    for (int i = 0; i < 600 && !std::filesystem::exists(gone); ++i)
+        Sleep(100);
+    EXPECT_TRUE(std::filesystem::exists(gone));
+    Sleep(200);  // the script's last line has run; let its process end
 }
 
 TEST(ShellOpen, ConsoleNeedsAFolder)
