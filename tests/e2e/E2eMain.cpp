@@ -194,11 +194,11 @@ BOOL CALLBACK PrintClass(HWND child, LPARAM)
     return TRUE;
 }
 
-HWND FindTarget(const std::string &spec)
+HWND FindTarget(const std::string &target)
 {
-    const size_t bar = spec.find('|');
-    const std::string title = spec.substr(0, bar);
-    const std::string child = bar == std::string::npos ? "" : spec.substr(bar + 1);
+    const size_t bar = target.find('|');
+    const std::string title = target.substr(0, bar);
+    const std::string child = bar == std::string::npos ? "" : target.substr(bar + 1);
     HWND top = FindWindowA(nullptr, title.c_str());
     if (!top || child.empty())
         return top;

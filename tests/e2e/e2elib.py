@@ -166,10 +166,10 @@ class MainWindow:
         line = next(l for l in self.channel.command("shared") if l.startswith("SHARED "))
         return dict(part.split("=", 1) for part in line.split(" ")[1:])
 
-    def text(self, spec):
-        line = next(l for l in self.channel.command("text " + spec) if l.startswith("TEXT"))
+    def text(self, target):
+        line = next(l for l in self.channel.command("text " + target) if l.startswith("TEXT"))
         if line == "TEXT-ERR":
-            raise E2eError("no window " + spec)
+            raise E2eError("no window " + target)
         return unhex(line[5:]).decode("utf-8")
 
     def alive(self, title):

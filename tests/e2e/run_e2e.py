@@ -65,15 +65,15 @@ class Run:
             self.client.command("focus " + (control or "plain"))
             time.sleep(0.2)
 
-    def text_spec(self, name, control=None):
-        spec = self.hosts[name][2]
+    def text_target(self, name, control=None):
+        where = self.hosts[name][2]
         if name == "client" and control:
-            spec = CLIENT + "|#" + {"plain": "101", "password": "102", "rich": "103"}[control]
-        return spec
+            where = CLIENT + "|#" + {"plain": "101", "password": "102", "rich": "103"}[control]
+        return where
 
     def clear(self, name, control=None):
-        self.main.command("clear " + self.text_spec(name, control))
-        self.expect(self.main.text(self.text_spec(name, control)) == "", "cannot empty " + name)
+        self.main.command("clear " + self.text_target(name, control))
+        self.expect(self.main.text(self.text_target(name, control)) == "", "cannot empty " + name)
         self.focus_host(name, control)
 
     # Checks --------------------------------------------------------------
@@ -110,7 +110,7 @@ class Run:
             mark = self.main.mark()
             self.desktop.type(" ")
             self.main.wait_message("WORD_ENDED", mark)
-            self.expect(self.main.text(self.text_spec(name, control)) == "hel ", "text")
+            self.expect(self.main.text(self.text_target(name, control)) == "hel ", "text")
             self.notes.append("%s%s: request with WordBuffer 'hel', CaretPos %d,%d; word end posted" %
                               (name, "/" + control if control else "", x, y))
         return run
@@ -127,7 +127,7 @@ class Run:
             mark = self.main.mark()
             self.desktop.type("secret word")
             self.desktop.key("BackSpace", "Return")
-            wait_for("password typed", lambda: len(self.main.text(self.text_spec("client", "password"))) == 10, 10)
+            wait_for("password typed", lambda: len(self.main.text(self.text_target("client", "password"))) == 10, 10)
             time.sleep(1.0)
             shared = self.main.shared()
             self.expect(shared["wb"] == "" and shared["cb"] == "",
@@ -158,9 +158,9 @@ class Run:
         got = None
         try:
             got = wait_for("typed text", lambda: (lambda t: t if t == expected else None)(
-                self.main.text(self.text_spec("notepad"))), 10)
+                self.main.text(self.text_target("notepad"))), 10)
         except E2eError:
-            raise E2eError("%r typed %r, expected %r" % (text, self.main.text(self.text_spec("notepad")), expected))
+            raise E2eError("%r typed %r, expected %r" % (text, self.main.text(self.text_target("notepad")), expected))
         return count, got
 
     def send_keys(self):
@@ -192,7 +192,7 @@ class Run:
             if self.composes_alt_numpad is not False:
                 raise
             without = "".join(c for c in expected if ord(c) < 0x80)
-            got = self.main.text(self.text_spec("notepad"))
+            got = self.main.text(self.text_target("notepad"))
             self.expect(got == without, "%s; without the composed characters %r was expected" % (error, without))
             self.notes.append("SendKeysToWindow %r: %r arrives (Wine composes no Alt + numeric pad); the key "
                               "releases, Alt + 4 keypad keys per character, are counted and seen exactly" %
@@ -216,7 +216,7 @@ class Run:
             self.desktop.key("Escape")
             self.main.wait_message("HIDE_PROMPT", mark)
             time.sleep(0.5)
-            self.expect(self.main.text(self.text_spec("notepad")) == "hel", "notepad received a prompt key")
+            self.expect(self.main.text(self.text_target("notepad")) == "hel", "notepad received a prompt key")
             queries = [line for line in self.main.channel.log[mark:] if line.startswith("QUERY")]
             self.expect(queries, "the main window was asked how many entries it lists")
         finally:
@@ -225,7 +225,7 @@ class Run:
         # Hidden prompt: digits are typed and nobody is asked.
         mark = self.main.mark()
         self.desktop.key("7")
-        wait_for("digit typed", lambda: self.main.text(self.text_spec("notepad")) == "hel7", 10)
+        wait_for("digit typed", lambda: self.main.text(self.text_target("notepad")) == "hel7", 10)
         queries = [line for line in self.main.channel.log[mark:] if line.startswith("QUERY")]
         self.expect(not queries, "WM_PROMPT_QUERY sent while the prompt is hidden: %r" % (queries,))
 
@@ -240,7 +240,7 @@ class Run:
         self.desktop.run("key", "--delay", "30", "KP_0", "KP_2", "KP_3", "KP_3")
         self.desktop.run("keyup", "Alt_L")
         time.sleep(1.5)
-        text = self.main.text(self.text_spec("notepad"))
+        text = self.main.text(self.text_target("notepad"))
         requests = [m for m in self.main.messages(mark) if m[0] == "REQUEST_PROMPT"]
         self.composes_alt_numpad = text != "ab"
         self.notes.append("Alt+0233 (xdotool Alt_L + KP_0 KP_2 KP_3 KP_3) in notepad: text %r, requests %r" %
@@ -303,7 +303,7 @@ class Run:
             per_host = max(1, self.args.chars // 3)
             rng = random.Random(self.args.seed * 7 + sum(map(ord, name)))
             steps = self.random_keys(rng, per_host)
-            spec = self.text_spec(name)
+            where = self.text_target(name)
 
             def settle():
                 """The host's text once it has stopped changing."""
@@ -311,7 +311,7 @@ class Run:
                 lengths = []
 
                 def settled():
-                    now = self.main.text(spec)
+                    now = self.main.text(where)
                     same = now == last[0]
                     last[0] = now
                     lengths.append(len(now))

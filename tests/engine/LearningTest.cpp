@@ -23,6 +23,7 @@
 #include "SharedSection.h"
 #include "StringCipher.h"
 #include "TempDir.h"
+#include "WordStoreReset.h"
 #include "WordCache.h"
 
 #ifndef _WIN32
@@ -107,17 +108,7 @@ protected:
 
     static void ClearEngine()
     {
-        for (WRecord_X &record : g_WordCache)
-            record = WRecord_X();
-        g_nCacheCount = 0;
-        g_nCacheSeq = 0;
-        for (CLibFile &library : g_WordLibs) {
-            library.m_WordTable.clear();
-            library.m_bDirty = FALSE;
-            library.SetPath("");
-        }
-        g_nWordLibCount = 0;
-        g_pUserLib = nullptr;
+        ClearWordStore();
         for (int i = 0; i < MAX_PASSWORDS; ++i) {
             g_PassNames[i].Empty();
             g_PassValues[i].Empty();

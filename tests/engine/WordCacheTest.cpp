@@ -17,6 +17,7 @@
 #include "SharedSection.h"
 #include "WordCache.h"
 #include "WordLists.h"
+#include "WordStoreReset.h"
 
 #ifdef _WIN32
 #include "MessageBoxCatcher.h"
@@ -120,13 +121,13 @@ class CacheFixture : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ResetEngine();
+        ClearWordStore();
         Answers({});
     }
     void TearDown() override
     {
         m_questions.reset();
-        ResetEngine();
+        ClearWordStore();
         g_nCacheSeq = m_seq;
         g_nWordLibCount = m_libCount;
         g_pUserLib = m_userLib;
@@ -153,24 +154,6 @@ protected:
     }
 
 private:
-    static void ResetEngine()
-    {
-        for (WRecord_X &record : g_WordCache)
-            record = WRecord_X();
-        g_nCacheCount = 0;
-        g_nCacheSeq = 0;
-        for (CLibFile &library : g_WordLibs) {
-            library.m_WordTable.clear();
-            library.m_ShTable.clear();
-            for (auto &bucket : library.m_WordBuckets)
-                bucket.clear();
-            library.m_bDirty = FALSE;
-            library.SetPath("");
-        }
-        g_nWordLibCount = 0;
-        g_pUserLib = nullptr;
-    }
-
     int m_seq = g_nCacheSeq, m_libCount = g_nWordLibCount;
     CLibFile *m_userLib = g_pUserLib;
     int m_learn = g_bLearnWord, m_flush = g_nFlushPercentage, m_minWord = g_nMinWordAddCount;

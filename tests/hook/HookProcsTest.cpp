@@ -78,14 +78,13 @@ protected:
         g_nSendKey = 0;
         g_nLastComp = 0;
         g_nLastKeyDown = 0;
-        g_bRedirectKey = 0;
+        ResetTransientSharedState();
         s_bIncludeAllExcept = 1;
         g_bPromptAllCaretFail = 0;
         g_bNonEnglishChar = 1;
         SetSharedString(NonDelimiter, "");
         SetSharedString(ProcessExcluded, "");
         SetSharedString(g_szForceEnable, "");
-        SetSharedString(g_szAppListForceCharBuf, "");
         g_nSWKeyOption = 0;
         g_bDigitSelect = 1;
         g_bNumpadDigit = 0;
@@ -96,7 +95,6 @@ protected:
         g_bAutoCompleteUponDelimiter = g_bExpandFullSHAtDlmt = g_bFullSHMatch = 0;
         g_bRemoveSpaceBeforePunctuation = 0;
         g_bClearAtSwitch = 1;
-        hTestEdit = hWndManualActivate = nullptr;
         g_nDelayedKeyDownMsg = RegisterWindowMessageA(DELAYED_KEY_DOWN_MESSAGE_NAME);
         ClearHookBuffers();
         g_listed = 5;
