@@ -13,3 +13,15 @@ CWinApp::~CWinApp()
 }
 
 CWinApp *AfxGetApp() { return g_pApp; }
+
+void CWinApp::BeginWaitCursor()
+{
+    ++m_nWaitCursorCount;
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+}
+
+void CWinApp::EndWaitCursor()
+{
+    if (m_nWaitCursorCount > 0 && --m_nWaitCursorCount == 0)
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+}

@@ -14,6 +14,15 @@ public:
 
     virtual BOOL InitInstance() { return TRUE; }
     virtual int ExitInstance() { return 0; }
+    // The application's help command (a dialog's Help button without a
+    // handler of its own ends here).
+    virtual void OnHelp() {}
+
+    // The wait cursor while the application is busy; calls nest, and the
+    // arrow comes back when the last one ends.
+    void BeginWaitCursor();
+    void EndWaitCursor();
+    int m_nWaitCursorCount = 0;
 
     HINSTANCE m_hInstance = nullptr;
     const char *m_pszAppName;

@@ -52,7 +52,9 @@ private:
             HWND box = reinterpret_cast<HWND>(wParam);
             char cls[32] = {0};
             GetClassNameA(box, cls, sizeof cls);
-            if (lstrcmpA(cls, "#32770") == 0) {
+            // Dialogs of the program's own window layer carry their object in
+            // a property; only the system's message boxes are caught.
+            if (lstrcmpA(cls, "#32770") == 0 && !GetPropA(box, "LexantoWndObject")) {
                 Box caught;
                 char caption[512] = {0};
                 GetWindowTextA(box, caption, sizeof caption);
