@@ -32,6 +32,9 @@
 #define IDC_SORT_NOCASE 1104
 #define IDC_SORT_TRIM 1105
 
+#include "PromptIds.h"
+#include "MainWindowIds.h"
+
 #ifndef ID_HELP
 #define ID_HELP 0xE146
 #endif

@@ -1,0 +1,2 @@
+// Resource numbers of the main window, its menus and the tray icon.
+#pragma once

@@ -1,0 +1,2 @@
+// Resource numbers of the prompt window and its lists.
+#pragma once
