@@ -152,6 +152,11 @@ CDialog::~CDialog()
     }
 }
 
+BOOL CDialog::PreTranslateMessage(MSG *msg)
+{
+    return !m_bModal && m_hWnd && IsDialogMessageA(m_hWnd, msg);
+}
+
 int CDialog::ModalDepth() { return g_modalDepth.load(); }
 
 INT_PTR CDialog::DoModal()

@@ -64,6 +64,9 @@ public:
     // filled; FALSE when a validation failed.
     BOOL UpdateData(BOOL saveAndValidate = TRUE);
 
+    // Keyboard navigation of a modeless dialog (Tab, Enter, Escape).
+    BOOL PreTranslateMessage(MSG *msg) override;
+
     // Depth of modal dialogs of this layer now running on any thread of the
     // process.
     static int ModalDepth();

@@ -91,6 +91,38 @@ LRESULT CWnd::Default()
     return DefWindowProcA(m_hWnd, m_current.msg, m_current.wParam, m_current.lParam);
 }
 
+namespace {
+// The objects of the window and its parents get the message in turn, the
+// innermost first.
+BOOL PreTranslateThroughParents(MSG &msg)
+{
+    for (HWND w = msg.hwnd; w; w = GetParent(w)) {
+        if (CWnd *object = CWnd::FromHandlePermanent(w))
+            if (object->PreTranslateMessage(&msg))
+                return TRUE;
+    }
+    return FALSE;
+}
+}
+
+void CWnd::RunModalLoop()
+{
+    MSG msg;
+    while (m_hWnd && ::IsWindow(m_hWnd)) {
+        const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+        if (got == -1)
+            break;
+        if (!got) {
+            PostQuitMessage(static_cast<int>(msg.wParam));
+            break;
+        }
+        if (PreTranslateThroughParents(msg))
+            continue;
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+}
+
 BOOL CWnd::DestroyWindow() { return m_hWnd ? ::DestroyWindow(m_hWnd) : FALSE; }
 
 void CWnd::CenterWindow()

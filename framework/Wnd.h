@@ -61,6 +61,14 @@ public:
     // nullptr.
     static CWnd *FromHandlePermanent(HWND window);
 
+    // A chance to handle a message of the loop before it is dispatched; TRUE
+    // when handled.
+    virtual BOOL PreTranslateMessage(MSG *) { return FALSE; }
+
+    // Runs the thread's message loop until this window is destroyed (or
+    // WM_QUIT arrives, which is posted again for an outer loop).
+    void RunModalLoop();
+
     HWND m_hWnd = nullptr;
 
 protected:
