@@ -313,7 +313,7 @@ std::vector<SettingDef> CAppSettings::Table()
     // The rest (LoadSettings).
     notSaved(i("ResortAllLibrary", &m_bResortAllLibrary, 1));
     iMT("AppendSpaceOnCompletion", &m_bAppendSpaceOnCompletion, 0, 1);
-    i("MSWordEnhance", &m_bMSWordEnhance, 1);
+    i("MSWordEnhance", &g_bMSWordEnhance, 1);
     i("RunCount", &m_nRunCount, 0);
     i("MinBestMatchLen", &m_nMinBestMatchLen, 4);
     i("FunSel", &g_bFunSel, 0);

@@ -145,7 +145,6 @@ public:
 
     int m_bResortAllLibrary = 1;
     int m_bAppendSpaceOnCompletion = 0;
-    int m_bMSWordEnhance = 1;
     int m_nRunCount = 0;
     int m_nMinBestMatchLen = 4;
     int m_bDisableWithIME = 0;

@@ -9,10 +9,7 @@
 #include <oaidl.h>
 
 #include "CString.h"
-
-// "MSWordEnhance": the word-processor adapter is on. The settings loader
-// writes it; a switch-off is seen even in the middle of a call.
-extern int g_bMSWordEnhance;
+#include "EngineSettings.h"  // g_bMSWordEnhance: a switch-off is seen even in the middle of a call
 
 // The most characters before the caret that either adapter gives back.
 const int DOC_TEXT_MAX = 257;

@@ -14,7 +14,6 @@
 #include "SharedSection.h"
 #include "WindowHelpers.h"
 
-int g_bMSWordEnhance = 1;
 
 namespace {
 

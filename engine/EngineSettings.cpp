@@ -22,6 +22,7 @@ int g_nReducePercentage = 30;
 int g_bEnableUserLib = 1;
 int g_bSpaceAfterPunct = 0;
 int g_bDoubleSpace = 1;
+int g_bMSWordEnhance = 1;
 int g_bOneCharAllCap = 0;
 
 int g_nMinLength = 6;

@@ -28,6 +28,7 @@ extern int g_nReducePercentage;       // "ReducePercentage"
 extern int g_bEnableUserLib;          // "EnableUserLib": the user library is word library 0
 extern int g_bSpaceAfterPunct;        // "SpaceAfterPunct": a space after typed punctuation
 extern int g_bDoubleSpace;            // "DoubleSpace": two spaces after a sentence end
+extern int g_bMSWordEnhance;          // "MSWordEnhance": the word-processor adapter is on
 extern int g_bOneCharAllCap;          // "OneCharAllCap": one typed capital upper-cases the completion
 
 // Learning.
