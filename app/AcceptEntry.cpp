@@ -1,0 +1,276 @@
+// Accepting a prompt entry: the main window types the planned text into the
+// application that had the focus, or inserts it through the word processor.
+#include <mutex>
+#include <vector>
+
+#include "AcceptPlan.h"
+#include "CharClasses.h"
+#include "DebugDlg.h"
+#include "EngineSettings.h"
+#include "InputHelpers.h"
+#include "Learning.h"
+#include "Retrieve.h"
+#include "RetrieveThread.h"
+#include "Settings.h"
+#include "SharedSection.h"
+#include "Typing.h"
+#include "WindowHelpers.h"
+
+namespace {
+// Dispatch ids of the word processor's automation members.
+enum : DISPID {
+    DISPID_APP_ACTIVE_DOCUMENT = 3,
+    DISPID_APP_ACTIVE_WINDOW = 4,
+    DISPID_WINDOW_SELECTION = 4,
+    DISPID_SELECTION_START = 3,
+    DISPID_SELECTION_END = 4,
+    DISPID_SELECTION_SET_RANGE = 0x64,
+    DISPID_DOCUMENT_RANGE = 0x7D0,
+    DISPID_RANGE_TEXT = 0,
+    DISPID_RANGE_BOLD = 0x82,
+    DISPID_RANGE_ITALIC = 0x83,
+    DISPID_RANGE_UNDERLINE = 0x8B,
+};
+
+// One late-bound call; arguments in the order the member takes them.
+HRESULT Invoke(IDispatch *object, DISPID id, WORD kind, std::vector<VARIANT> args, VARIANT *result)
+{
+    if (!object)
+        return E_POINTER;
+    std::vector<VARIANT> reversed(args.rbegin(), args.rend());
+    DISPPARAMS params = {reversed.empty() ? nullptr : reversed.data(), nullptr, static_cast<UINT>(reversed.size()), 0};
+    DISPID named = DISPID_PROPERTYPUT;
+    if (kind == DISPATCH_PROPERTYPUT) {
+        params.rgdispidNamedArgs = &named;
+        params.cNamedArgs = 1;
+    }
+    if (result)
+        VariantInit(result);
+    return object->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, kind, &params, result, nullptr, nullptr);
+}
+
+VARIANT IntArg(long value)
+{
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_I4;
+    v.lVal = value;
+    return v;
+}
+
+// An object-valued member, released with the holder.
+struct DispRef {
+    IDispatch *p = nullptr;
+    DispRef() = default;
+    DispRef(const DispRef &) = delete;
+    DispRef &operator=(const DispRef &) = delete;
+    ~DispRef()
+    {
+        if (p)
+            p->Release();
+    }
+    bool Get(IDispatch *object, DISPID id, WORD kind = DISPATCH_PROPERTYGET, std::vector<VARIANT> args = {})
+    {
+        VARIANT v;
+        if (FAILED(Invoke(object, id, kind, std::move(args), &v)))
+            return false;
+        if (v.vt == VT_DISPATCH && v.pdispVal) {
+            p = v.pdispVal;
+            return true;
+        }
+        VariantClear(&v);
+        return false;
+    }
+};
+
+bool GetInt(IDispatch *object, DISPID id, long &value)
+{
+    VARIANT v;
+    if (FAILED(Invoke(object, id, DISPATCH_PROPERTYGET, {}, &v)))
+        return false;
+    const bool ok = SUCCEEDED(VariantChangeType(&v, &v, 0, VT_I4));
+    if (ok)
+        value = v.lVal;
+    VariantClear(&v);
+    return ok;
+}
+
+bool PutInt(IDispatch *object, DISPID id, long value)
+{
+    return SUCCEEDED(Invoke(object, id, DISPATCH_PROPERTYPUT, {IntArg(value)}, nullptr));
+}
+
+bool PutText(IDispatch *object, DISPID id, const CString &text)
+{
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.GetString(), text.GetLength(), nullptr, 0);
+    std::vector<wchar_t> wide(static_cast<size_t>(length) + 1, 0);
+    MultiByteToWideChar(CP_ACP, 0, text.GetString(), text.GetLength(), wide.data(), length);
+    VARIANT v;
+    VariantInit(&v);
+    v.vt = VT_BSTR;
+    v.bstrVal = SysAllocStringLen(wide.data(), static_cast<UINT>(length));
+    const HRESULT hr = Invoke(object, id, DISPATCH_PROPERTYPUT, {v}, nullptr);
+    VariantClear(&v);
+    return SUCCEEDED(hr);
+}
+
+// A "^" that is not written as "\^" marks formatting keys.
+bool HasFormattingMarker(const CString &text)
+{
+    for (int i = 0; i < text.GetLength(); ++i)
+        if (text[i] == '^' && (i == 0 || text[i - 1] != '\\'))
+            return true;
+    return false;
+}
+}  // namespace
+
+LRESULT CDebugDlg::OnAcceptItem(int row, LPARAM flag)
+{
+    const BOOL isWord = m_links.isWordWindow && m_links.isWordWindow();
+    HWND target = hFocusEdit;
+    const char lastChar = nLastChar;
+
+    CString line;
+    line.Format("nLastChar=%c", lastChar);
+    AppendDebugLog(line, TRUE);
+
+    const char completionChar = static_cast<char>(MapVirtualKeyA(CompWordKey & 0xFF, MAPVK_VK_TO_CHAR) & 0xFF);
+    const BOOL keyDriven =
+        (completionChar && lastChar == completionChar) || (lastChar >= '0' && lastChar <= '9') || flag == 1;
+    if (hWndManualActivate)
+        hWndManualActivate = nullptr;
+
+    // A hot key's keys would otherwise be taken for a choice.
+    if (m_tkLastHotKey && clock() - m_tkLastHotKey < 300)
+        return 0;
+
+    // The space bar with nothing to choose.
+    const bool promptShown = m_pPrompt && ::IsWindowVisible(m_pPrompt->GetPromptWindow());
+    if (flag == 0 && (!promptShown || m_pPrompt->GetItemCount() == 0) && CompWordKey == 32) {
+        if (GetTickCount() - g_tkLastKeyDown < 1000) {
+            // A manual activation; without a request the space is typed now.
+            if (!OnRequestPrompt(1))
+                TypeHeldChar(hFocusEdit, lastChar);
+        } else {
+            TypeHeldChar(hFocusEdit, lastChar);
+            LearnTypedText(CString(WordBuffer, static_cast<int>(SharedStringLength(WordBuffer))), ' ');
+        }
+        return 0;
+    }
+
+    AcceptInput in;
+    in.itemText = m_pPrompt ? m_pPrompt->GetItemText(row) : CString();
+    in.itemKey = m_pPrompt ? m_pPrompt->GetItemKey(row) : CString();
+    in.typed = g_strCurrentWord;
+    in.lastChar = lastChar;
+    in.keyDriven = keyDriven;
+    in.wordProcessor = isWord;
+    in.appendSpace = m_settings.m_bAppendSpaceOnCompletion;
+    in.appendStr = m_settings.m_strAppendStr;
+    in.fullShMatch = g_bFullSHMatch;
+    in.autoCompleteUponDelimiter = g_bAutoCompleteUponDelimiter;
+    in.compWordKey = CompWordKey;
+    const AcceptPlan plan = PlanAcceptedEntry(in);
+    if (!plan.insert)
+        return 0;
+    // A held-back completion key chose this entry: the plan types what it
+    // stands for.
+    m_held.pending = false;
+
+    // Chosen in the prompt, which has the focus: type into the window that
+    // had it before.
+    if (m_pPrompt && hPromptWnd && GetTopLevelWindow(target) == hPromptWnd) {
+        target = m_pPrompt->GetLastFocus();
+        ::SetForegroundWindow(GetTopLevelWindow(target));
+    }
+
+    if (plan.shorthand) {
+        {
+            std::lock_guard<std::mutex> hold(EngineGuard());
+            RecordShorthandUse(in.itemKey, TRUE);
+        }
+        if (!InsertIntoWord(plan.toType, plan.erase)) {
+            const int n = SendKeysToWindow(target, plan.toType, TRUE, FALSE, FALSE);
+            SetSendKeyCount(n + plan.erase);
+            SendBackspaces(target, plan.erase);
+            SendKeysToWindow(target, plan.toType, TRUE, FALSE, TRUE);
+        }
+    } else {
+        if (plan.learn)
+            LearnWord(plan.text, TRUE, 1, nullptr, FALSE);
+        if (!InsertIntoWord(plan.toType, plan.erase)) {
+            if (!plan.caseDiffers && IsPrintableText(plan.toType, FALSE) && !isWord &&
+                GetWindowClassName(target).Left(9) == "gdkWindow") {
+                // Posted characters carry the mark the hook ignores.
+                SendKeysToWindow(target, plan.toType, FALSE, TRUE, TRUE);
+            } else {
+                const int n = SendKeysToWindow(target, plan.toType, FALSE, FALSE, FALSE);
+                SetSendKeyCount(n + plan.erase);
+                SendBackspaces(target, plan.erase);
+                SendKeysToWindow(target, plan.toType, FALSE, FALSE, TRUE);
+            }
+        }
+    }
+    g_strCurrentWord = plan.newCurrentWord;
+    HidePrompt();
+    return 0;
+}
+
+BOOL CDebugDlg::InsertIntoWord(CString text, int erase)
+{
+    bool spaceAfter = false;
+    if (!text.IsEmpty() && text[text.GetLength() - 1] == ' ') {
+        text = text.Left(text.GetLength() - 1);
+        spaceAfter = true;
+    }
+    if (HasKeyCodes(text) || !m_settings.m_bMSWordEnhance || !m_links.isWordWindow || !m_links.isWordWindow() ||
+        !m_links.getRunningWordApp)
+        return FALSE;
+    text.Replace("\\cr", "\n");
+
+    IDispatch *appObject = nullptr;
+    if (!m_links.getRunningWordApp(appObject) || !appObject)
+        return FALSE;
+    DispRef app;
+    app.p = appObject;
+    DispRef window, selection, document, range;
+    long start = 0, end = 0;
+    if (!window.Get(app.p, DISPID_APP_ACTIVE_WINDOW) || !selection.Get(window.p, DISPID_WINDOW_SELECTION) ||
+        !document.Get(app.p, DISPID_APP_ACTIVE_DOCUMENT) || !GetInt(selection.p, DISPID_SELECTION_START, start) ||
+        !GetInt(selection.p, DISPID_SELECTION_END, end))
+        return FALSE;
+    start -= erase;
+    if (start < 0)
+        start = 0;
+    if (!range.Get(document.p, DISPID_DOCUMENT_RANGE, DISPATCH_METHOD, {IntArg(start), IntArg(end)}))
+        return FALSE;
+
+    if (HasFormattingMarker(text)) {
+        // The keys toggle bold, italic and underline: start them from off
+        // over the range they replace, and let the caller type them.
+        if (text.Find("^b") >= 0)
+            PutInt(range.p, DISPID_RANGE_BOLD, 0);
+        if (text.Find("^i") >= 0)
+            PutInt(range.p, DISPID_RANGE_ITALIC, 0);
+        if (text.Find("^u") >= 0)
+            PutInt(range.p, DISPID_RANGE_UNDERLINE, 0);
+        return FALSE;
+    }
+
+    text.Replace("\\hh", "\x1E");
+    if (!PutText(range.p, DISPID_RANGE_TEXT, text))
+        return FALSE;
+    const long caret = start + text.GetLength();
+    Invoke(selection.p, DISPID_SELECTION_SET_RANGE, DISPATCH_METHOD, {IntArg(caret), IntArg(caret)}, nullptr);
+
+    // The hook's buffers follow what the line now holds.
+    CString line(WordBuffer, static_cast<int>(SharedStringLength(WordBuffer)));
+    line = erase >= line.GetLength() ? CString() : line.Left(line.GetLength() - erase);
+    line = (line + text).Right(257);
+    SetSharedString(WordBuffer, line);
+    SetSharedString(CharBuf, line);
+
+    if (spaceAfter)
+        SendKeysToWindow(hFocusEdit, " ", FALSE, TRUE, TRUE);
+    return TRUE;
+}
