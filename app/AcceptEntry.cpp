@@ -223,7 +223,7 @@ BOOL CDebugDlg::InsertIntoWord(CString text, int erase)
         text = text.Left(text.GetLength() - 1);
         spaceAfter = true;
     }
-    if (HasKeyCodes(text) || !m_settings.m_bMSWordEnhance || !m_links.isWordWindow || !m_links.isWordWindow() ||
+    if (HasKeyCodes(text) || !g_bMSWordEnhance || !m_links.isWordWindow || !m_links.isWordWindow() ||
         !m_links.getRunningWordApp)
         return FALSE;
     text.Replace("\\cr", "\n");
