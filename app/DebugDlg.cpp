@@ -4,6 +4,7 @@
 #include <shellapi.h>
 
 #include "AcceptPlan.h"
+#include "Folders.h"
 #include "HookMessages.h"
 #include "InputHelpers.h"
 #include "Learning.h"
@@ -236,6 +237,9 @@ BOOL CDebugDlg::OnCommand(WPARAM wParam, LPARAM lParam)
     case IDC_CLEAR_LOG:
         SetDlgItemText(IDC_DEBUG_LOG, "");
         return TRUE;
+    case ID_REPAIR_TRAY_ICON:
+        AddTrayIcon();
+        return TRUE;
     case IDC_SHOW_DEBUG_MESSAGE:
         g_bDebugMsg = IsDlgButtonChecked(m_hWnd, IDC_SHOW_DEBUG_MESSAGE) == BST_CHECKED;
         return TRUE;
@@ -393,7 +397,7 @@ void CDebugDlg::EmptyPrompt()
         ++g_nRequestId;
     }
     m_pPrompt->ClearPromptItems();
-    m_pPrompt->UpdatePrompt(PROMPT_UPDATE_LAYOUT | PROMPT_UPDATE_AT_LAST_CARET);
+    m_pPrompt->UpdatePrompt(PROMPT_UPDATE_ERASE | PROMPT_UPDATE_NO_SHOW);
 }
 
 LRESULT CDebugDlg::OnPromptQuery(WPARAM wParam)
@@ -470,6 +474,31 @@ void CDebugDlg::SetTrayFace(BOOL enabled)
     data.uFlags = NIF_ICON;
     data.hIcon = enabled ? m_hTrayIcon : m_hGrayIcon;
     Shell_NotifyIconA(NIM_MODIFY, &data);
+}
+
+void CDebugDlg::AddTrayIcon()
+{
+    NOTIFYICONDATAA data;
+    ZeroMemory(&data, sizeof data);
+    data.cbSize = sizeof data;
+    data.hWnd = m_hWnd;
+    data.uID = 0;
+    data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    data.uCallbackMessage = WM_TRAY_NOTIFY;
+    data.hIcon = bEnablePrompt || !m_hGrayIcon ? m_hTrayIcon : m_hGrayIcon;
+    lstrcpynA(data.szTip, g_strProductName, sizeof data.szTip);
+    // The first runs explain where the program went.
+    if (m_settings.m_nRunCount < 6) {
+        data.uFlags |= NIF_INFO;
+        data.dwInfoFlags = NIIF_INFO;
+        data.uTimeout = 15000;
+        lstrcpynA(data.szInfoTitle, g_strProductName, sizeof data.szInfoTitle);
+        const CString text = g_strProductName +
+                             " is running in background. Right click on the tray icon to access the menu. Left click "
+                             "to enable/disable auto-prompt.";
+        lstrcpynA(data.szInfo, text, sizeof data.szInfo);
+    }
+    Shell_NotifyIconA(NIM_ADD, &data);
 }
 
 void CDebugDlg::SetAutoPrompt(BOOL on)

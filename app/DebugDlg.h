@@ -59,6 +59,9 @@ public:
     void SetSendKeyCount(int count);
     void SetAutoPrompt(BOOL on);
     void ToggleAutoPrompt();
+    // Adds the tray icon (again, after the shell lost it), with a balloon on
+    // the first runs.
+    void AddTrayIcon();
     BOOL ExpandAlias(BOOL test);
     // Sets the quitting flag first, then ends the retrieving thread.
     void StopRetrieving();

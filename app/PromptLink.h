@@ -34,11 +34,11 @@ public:
 };
 
 // Flags of UpdatePrompt that the main window uses when it empties a shown
-// prompt: lay it out again, and place it at the last caret point without
-// showing it again.
+// prompt: the list is repainted from a cleared background, and the window is
+// not shown again (it stays where and as it is).
 enum : UINT {
-    PROMPT_UPDATE_LAYOUT = 1,
-    PROMPT_UPDATE_AT_LAST_CARET = 8,
+    PROMPT_UPDATE_ERASE = 1,
+    PROMPT_UPDATE_NO_SHOW = 8,
 };
 
 // The text before the caret as last taken for a request, and the caret line

@@ -13,3 +13,6 @@
 #define IDC_DEBUG_NOTES 1001
 #define IDC_CLEAR_LOG 1029
 #define IDC_SHOW_DEBUG_MESSAGE 1081
+
+// The running instance adds its tray icon again (a second start asks).
+#define ID_REPAIR_TRAY_ICON 32924
