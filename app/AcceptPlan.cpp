@@ -11,19 +11,6 @@
 namespace {
 const char NO_SPACE_CODE[] = "\\ns";
 
-// Length of text without a trailing "[...]" argument list: where the typed
-// shorthand token ends.
-int TokenEnd(const CString &text)
-{
-    const int length = text.GetLength();
-    if (length > 0 && text[length - 1] == ']') {
-        const int open = text.ReverseFind('[');
-        if (open >= 0)
-            return open;
-    }
-    return length;
-}
-
 bool StartsWithNoCase(const CString &text, const CString &prefix)
 {
     return text.GetLength() >= prefix.GetLength() && text.Left(prefix.GetLength()).CompareNoCase(prefix) == 0;
@@ -39,7 +26,7 @@ void PlanShorthand(const AcceptInput &in, CString text, bool noSpace, AcceptPlan
 
     // Everything from the token's start goes: the token and any "[...]"
     // arguments after it, and the tag character in front when there is one.
-    const int tokenStart = TokenEnd(typed) - token.GetLength();
+    const int tokenStart = ShorthandTokenEnd(typed) - token.GetLength();
     plan.erase = typed.GetLength() - tokenStart;
     if (tokenStart > 0 && typed[tokenStart - 1] == g_chShorthandTag)
         ++plan.erase;

@@ -169,18 +169,6 @@ bool InNonDelimiter(char c)
     return std::memchr(NonDelimiter, c, length) != nullptr;
 }
 
-// Length of text without a trailing "[...]" argument list.
-int TokenEnd(const CString &text)
-{
-    const int length = text.GetLength();
-    if (length > 0 && text[length - 1] == ']') {
-        const int open = text.ReverseFind('[');
-        if (open >= 0)
-            return open;
-    }
-    return length;
-}
-
 // Start of the word after the one at pos: its word characters, then the
 // non-word characters after them are skipped.
 int NextWordStart(const CString &text, int pos)
@@ -194,6 +182,18 @@ int NextWordStart(const CString &text, int pos)
 }
 
 }  // namespace
+
+int ShorthandTokenEnd(const CString &text)
+{
+    const int length = text.GetLength();
+    if (length > 0 && text[length - 1] == ']') {
+        const int open = text.ReverseFind('[');
+        if (open >= 0)
+            return open;
+    }
+    return length;
+}
+
 
 void InitWordCandidate(WRecord_X &record)
 {
@@ -264,7 +264,7 @@ void AddShCandidate(const SHRecord_X *rec, const CString &token)
 
 CString GetShorthandToken(const CString &text, BOOL stopAtDelimiter)
 {
-    const int end = TokenEnd(text);
+    const int end = ShorthandTokenEnd(text);
     int start = end;
     while (start > 0) {
         const char c = text[start - 1];
@@ -281,7 +281,7 @@ CString GetShorthandToken(const CString &text, BOOL stopAtDelimiter)
 
 CString GetShorthandArgs(const CString &text)
 {
-    const int end = TokenEnd(text);
+    const int end = ShorthandTokenEnd(text);
     if (end == text.GetLength())
         return CString();
     return text.Mid(end + 1, text.GetLength() - end - 2);
@@ -289,7 +289,7 @@ CString GetShorthandArgs(const CString &text)
 
 BOOL EndsWithShorthandTrigger(const CString &text)
 {
-    for (int i = TokenEnd(text) - 1; i >= 0; --i) {
+    for (int i = ShorthandTokenEnd(text) - 1; i >= 0; --i) {
         const char c = text[i];
         if (c == g_chShorthandTag)
             return TRUE;

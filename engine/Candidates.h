@@ -49,6 +49,9 @@ void AddShCandidate(const SHRecord_X *rec, const CString &token);
 CString GetShorthandToken(const CString &text, BOOL stopAtDelimiter);
 // The argument list of a text ending in "[...]", without the brackets.
 CString GetShorthandArgs(const CString &text);
+// Length of text without a trailing "[...]" argument list: where a typed
+// shorthand token ends.
+int ShorthandTokenEnd(const CString &text);
 // TRUE when text (without a trailing "[...]") ends with the shorthand tag
 // followed by identifier characters, or with the tag itself.
 BOOL EndsWithShorthandTrigger(const CString &text);
