@@ -305,7 +305,7 @@ KeyResult HandleKey(UINT vk, LPARAM lParam)
     } else if (s.activateDown) {
         if (down) {
             s.activateDown = FALSE;
-        } else if (GetKeyState(LOBYTE(g_nActivatePromptKey)) >= 0 && !IsModifierHeld()) {
+        } else if (!AreKeysHeldAtRelease(LOBYTE(g_nActivatePromptKey), vk)) {
             s.activateDown = FALSE;
             if (ValidWindow(mainWindow)) {
                 hWndManualActivate = focus;
@@ -355,7 +355,7 @@ KeyResult HandleKey(UINT vk, LPARAM lParam)
         } else if (s.compKeyDown) {
             if (down) {
                 s.compKeyDown = FALSE;
-            } else if (GetKeyState(LOBYTE(CompWordKey)) >= 0 && !IsModifierHeld()) {
+            } else if (!AreKeysHeldAtRelease(LOBYTE(CompWordKey), vk)) {
                 if (s.compKeyEvent)
                     g_bFullSHMatch = 0;
                 Post(mainWindow, WM_ACCEPT_ITEM, static_cast<WPARAM>(-1), (vk == VK_RETURN && s.navigated) ? 1 : 0);

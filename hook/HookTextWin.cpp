@@ -64,6 +64,25 @@ BOOL IsModifierHeld()
     return KeyDown(VK_CONTROL) || KeyDown(VK_SHIFT) || KeyDown(VK_MENU) || KeyDown(VK_LWIN) || KeyDown(VK_RWIN);
 }
 
+BOOL AreKeysHeldAtRelease(UINT key, UINT released)
+{
+    // The thread's key state takes in an event only after the keyboard hook
+    // has seen it: the key being released still reads as down there.
+    auto generic = [](UINT vk) -> UINT {
+        switch (vk) {
+        case VK_LCONTROL: case VK_RCONTROL: return VK_CONTROL;
+        case VK_LSHIFT: case VK_RSHIFT: return VK_SHIFT;
+        case VK_LMENU: case VK_RMENU: return VK_MENU;
+        default: return vk;
+        }
+    };
+    released = generic(released);
+    auto held = [released, &generic](UINT vk) {
+        return vk != 0 && generic(vk) != released && KeyDown(static_cast<int>(vk));
+    };
+    return held(key) || held(VK_CONTROL) || held(VK_SHIFT) || held(VK_MENU) || held(VK_LWIN) || held(VK_RWIN);
+}
+
 UINT GetHeldModifiersAsync()
 {
     UINT held = 0;

@@ -16,6 +16,9 @@ extern char s_szFocusTitle[100];
 char VkToChar(UINT vk);  // US-layout character of a key, 0 for none or with Ctrl
 char VkToCharToAscii(UINT vk, UINT scanCode, HKL layout);  // the real layout's
 BOOL IsModifierHeld();  // Ctrl, Shift, Alt or a Windows key in the thread's key state
+// At a key release in the keyboard hook: whether the key or a modifier is
+// still held, the released key itself left out.
+BOOL AreKeysHeldAtRelease(UINT key, UINT released);
 UINT GetHeldModifiersAsync();  // KEYMOD_ flags from the asynchronous key state
 BOOL MatchHotKey(UINT code, UINT vk, UINT flags);  // against the asynchronous key state
 

@@ -6,6 +6,10 @@
 // window texts and the shared variables, and types into the focus window with
 // SendKeysToWindow.
 //
+// With --probe it is a bystander beside the real program: a window of another
+// title, no hooks, no prompt of its own, and the shared variables left as the
+// program set them; only the reading commands are of use then.
+//
 // Commands, one per line on standard input; every command's output ends with
 // a line "OK <command word>":
 //   listed N              answer WM_PROMPT_QUERY (0) with N
@@ -21,6 +25,10 @@
 //   send HEX              type the text (hex of its bytes) into hFocusEdit with
 //                         SendKeysToWindow, counting the key releases it causes
 //   hook | unhook         install or remove the three hooks
+//   promptstate           the program's prompt (hPromptWnd): visibility, screen
+//                         rectangle, rows, selected row, entry on the first row;
+//                         and the foreground window's title (hex), its focus
+//                         window's class and caret (screen coordinates)
 //   quit
 // Messages from the hook are printed as they arrive:
 //   MSG <name> <wParam> <lParam> wb=<hex> cb=<hex> caret=<x>,<y> sendkey=<n>
@@ -31,6 +39,7 @@
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 
@@ -199,7 +208,12 @@ HWND FindTarget(const std::string &target)
     const size_t bar = target.find('|');
     const std::string title = target.substr(0, bar);
     const std::string child = bar == std::string::npos ? "" : target.substr(bar + 1);
+    // A visible window first: a program may keep hidden ones of the same
+    // title (the real program's wait dialog is titled like its message boxes).
     HWND top = FindWindowA(nullptr, title.c_str());
+    for (HWND w = top; w && !IsWindowVisible(top); w = FindWindowExA(nullptr, w, nullptr, title.c_str()))
+        if (IsWindowVisible(w))
+            top = w;
     if (!top || child.empty())
         return top;
     if (child[0] == '#')
@@ -250,6 +264,51 @@ void Send(const std::string &text)
     g_counting = false;
     Say("SENT count=" + std::to_string(count) + " keyups=" + std::to_string(g_injectedKeyUps.load()) +
         " sendkey=" + std::to_string(g_nSendKey));
+}
+
+// What the user sees: the prompt window and where the keyboard focus and the
+// caret are, read from outside like any other program's windows.
+std::string PromptState()
+{
+    std::string out;
+    const HWND prompt = hPromptWnd;
+    RECT r = {0, 0, 0, 0};
+    const bool exists = prompt && IsWindow(prompt);
+    if (exists)
+        GetWindowRect(prompt, &r);
+    ChildSearch list = {"ListBox", nullptr};
+    if (exists)
+        EnumChildWindows(prompt, FindChildOfClass, reinterpret_cast<LPARAM>(&list));
+    const bool listShown = list.found && IsWindowVisible(list.found);
+    auto ask = [&](UINT msg, WPARAM wParam) {
+        DWORD_PTR value = static_cast<DWORD_PTR>(-1);
+        if (!listShown || !SendMessageTimeoutA(list.found, msg, wParam, 0, SMTO_ABORTIFHUNG, 5000, &value))
+            return std::string("-1");
+        return std::to_string(static_cast<long long>(static_cast<LONG_PTR>(value)));
+    };
+    out += "visible=" + std::string(exists && IsWindowVisible(prompt) ? "1" : "0");
+    out += " rect=" + std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
+           std::to_string(r.bottom);
+    out += " rows=" + ask(LB_GETCOUNT, 0) + " sel=" + ask(LB_GETCURSEL, 0) + " first=" + ask(LB_GETITEMDATA, 0);
+    const HWND foreground = GetForegroundWindow();
+    char title[256] = {0};
+    if (foreground)
+        GetWindowTextA(foreground, title, sizeof title);
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    const bool read = foreground && GetGUIThreadInfo(GetWindowThreadProcessId(foreground, nullptr), &info);
+    char focusClass[64] = {0};
+    if (read && info.hwndFocus)
+        GetClassNameA(info.hwndFocus, focusClass, sizeof focusClass);
+    POINT caret = {-1, -1};
+    if (read && info.hwndCaret) {
+        caret.x = info.rcCaret.left;
+        caret.y = info.rcCaret.bottom;
+        ClientToScreen(info.hwndCaret, &caret);
+    }
+    out += " fg=" + Hex(title, std::strlen(title)) + " focus=" + (focusClass[0] ? focusClass : "-") +
+           " caret=" + std::to_string(caret.x) + "," + std::to_string(caret.y);
+    return out;
 }
 
 struct IntVar {
@@ -315,6 +374,8 @@ void RunCommand(const std::string &line)
             Say("ERR hooks");
     } else if (word == "unhook") {
         RemoveHooks();
+    } else if (word == "promptstate") {
+        Say("PROMPTSTATE " + PromptState());
     } else if (word == "quit") {
         PostQuitMessage(0);
     } else {
@@ -371,14 +432,18 @@ DWORD WINAPI ReadCommands(LPVOID)
 
 int main(int argc, char **argv)
 {
-    const bool hooks = !(argc > 1 && std::string(argv[1]) == "--no-hooks");
+    const std::string mode = argc > 1 ? argv[1] : "";
+    const bool probe = mode == "--probe";
+    const bool hooks = mode.empty();
     g_dll = LoadLibraryA("Dravik.dll");
     if (!g_dll) {
         Say("ERR cannot load Dravik.dll");
         return 1;
     }
-    g_main = CreateWindowExA(0, "#32770", "Lexanto Main Window", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
-                             GetModuleHandleA(nullptr), nullptr);
+    // A probe must not pass for the program's main window: the hook and the
+    // program's single-instance check look for that title.
+    g_main = CreateWindowExA(0, "#32770", probe ? "Lexanto E2E Probe" : "Lexanto Main Window", WS_POPUP, 0, 0, 10, 10,
+                             nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     g_dialogProc =
         reinterpret_cast<WNDPROC>(SetWindowLongPtrA(g_main, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainProc)));
     WNDCLASSA wc = {};
@@ -387,6 +452,18 @@ int main(int argc, char **argv)
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_INFOBK + 1);
     wc.lpszClassName = "LexantoE2EPrompt";
     RegisterClassA(&wc);
+    if (probe) {
+        CreateThread(nullptr, 0, ReadCommands, nullptr, 0, nullptr);
+        Say("READY probe=" + std::to_string(reinterpret_cast<UINT_PTR>(g_main)));
+        MSG msg;
+        while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        DestroyWindow(g_main);
+        Say("BYE");
+        std::_Exit(0);
+    }
     g_prompt = CreateWindowExA(WS_EX_TOPMOST | WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE, "LexantoE2EPrompt",
                                "Lexanto Test Prompt", WS_POPUP | WS_BORDER, 900, 700, 200, 120, nullptr, nullptr,
                                GetModuleHandleA(nullptr), nullptr);

@@ -136,8 +136,9 @@ class MainWindow:
     """The test main window (e2e_main.exe): the hook's messages and the probe
     commands."""
 
-    def __init__(self, wine, bin_dir, hooks=True):
-        args = [os.path.join(bin_dir, "e2e_main.exe")] + ([] if hooks else ["--no-hooks"])
+    def __init__(self, wine, bin_dir, hooks=True, probe=False):
+        mode = ["--probe"] if probe else [] if hooks else ["--no-hooks"]
+        args = [os.path.join(bin_dir, "e2e_main.exe")] + mode
         self.proc = wine.start(args, pipes=True)
         self.channel = Channel(self.proc, "e2e_main")
         self.channel.expect(lambda line: line.startswith("READY") or line.startswith("ERR"), "READY", 60)
