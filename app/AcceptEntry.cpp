@@ -126,6 +126,16 @@ bool HasFormattingMarker(const CString &text)
 
 LRESULT CDebugDlg::OnAcceptItem(int row, LPARAM flag)
 {
+    const LRESULT result = AcceptItem(row, flag);
+    // Whatever the accept typed is in the target now; the user's keys held
+    // behind it follow, unless a request still holds a character back.
+    if (!m_held.pending)
+        ReleaseHeldKeys();
+    return result;
+}
+
+LRESULT CDebugDlg::AcceptItem(int row, LPARAM flag)
+{
     const BOOL isWord = m_links.isWordWindow && m_links.isWordWindow();
     HWND target = hFocusEdit;
     const char lastChar = nLastChar;

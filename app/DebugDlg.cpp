@@ -89,7 +89,48 @@ BOOL CDebugDlg::DestroyWindow()
 
 BOOL CDebugDlg::PreTranslateMessage(MSG *msg)
 {
-    return msg && msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE;
+    if (!msg)
+        return FALSE;
+    // Keys the hook forwarded are posted to the window itself; keys typed
+    // into its debug face go to its controls.
+    if ((msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) && msg->hwnd == m_hWnd && m_hWnd) {
+        OnForwardedKey(*msg);
+        return TRUE;
+    }
+    return msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE;
+}
+
+void CDebugDlg::HoldKeysBehindHeldChar()
+{
+    m_tkHoldStart = GetTickCount();
+    g_bRedirectKey = 1;
+}
+
+void CDebugDlg::OnForwardedKey(const MSG &msg)
+{
+    if (m_held.pending && g_bRedirectKey) {
+        m_heldKeys.push_back({msg.message, msg.wParam, msg.lParam});
+        return;
+    }
+    // Forwarded before the hold ended: typed now, still behind the others.
+    m_heldKeys.push_back({msg.message, msg.wParam, msg.lParam});
+    ReleaseHeldKeys();
+}
+
+void CDebugDlg::ReleaseHeldKeys()
+{
+    MSG msg;
+    while (PeekMessageA(&msg, m_hWnd, WM_KEYDOWN, WM_KEYUP, PM_REMOVE))
+        m_heldKeys.push_back({msg.message, msg.wParam, msg.lParam});
+    g_bRedirectKey = 0;
+    std::vector<HeldKey> keys;
+    keys.swap(m_heldKeys);
+    for (const HeldKey &key : keys) {
+        DWORD flags = key.msg == WM_KEYUP ? KEYEVENTF_KEYUP : 0;
+        if (key.lParam & (1 << 24))
+            flags |= KEYEVENTF_EXTENDEDKEY;
+        keybd_event(static_cast<BYTE>(key.vk), static_cast<BYTE>((key.lParam >> 16) & 0xFF), flags, 0);
+    }
 }
 
 BOOL CDebugDlg::OnInitDialog()
@@ -164,6 +205,18 @@ INT_PTR CDebugDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
     case WM_REQUEST_PROMPT:
         result = OnRequestPrompt(lParam);
         break;
+    case WM_KEYDOWN:
+    case WM_KEYUP: {
+        // Forwarded by the hook, for a loop that did not ask first.
+        MSG forwarded = {};
+        forwarded.hwnd = m_hWnd;
+        forwarded.message = msg;
+        forwarded.wParam = wParam;
+        forwarded.lParam = lParam;
+        OnForwardedKey(forwarded);
+        result = 0;
+        break;
+    }
     case WM_WORD_ENDED:
         result = OnWordEnded();
         break;
@@ -257,6 +310,12 @@ void CDebugDlg::OnTimer(UINT_PTR id)
     const LONG pending = g_nSendKey;
     if (pending != 0 && (pending < 0 || clock() > m_tkSendKeyDeadline))
         InterlockedCompareExchange(reinterpret_cast<volatile LONG *>(&g_nSendKey), 0, pending);
+    // A held character whose request never ended (no answer came): typed,
+    // and the keys behind it with it, rather than holding the keyboard.
+    if (m_held.pending && GetTickCount() - m_tkHoldStart > 2000)
+        GiveBackHeldChar();
+    else if (!m_held.pending && (g_bRedirectKey || !m_heldKeys.empty()))
+        ReleaseHeldKeys();
 }
 
 void CDebugDlg::SetSendKeyDeadline() { m_tkSendKeyDeadline = clock() + 50 * g_nSendKey; }
@@ -313,6 +372,7 @@ LRESULT CDebugDlg::OnRequestPrompt(LPARAM lParam)
         m_held.ch = nLastChar;
         m_held.target = focus;
         m_held.text = CString(g_szRequestWord);
+        HoldKeysBehindHeldChar();
     }
     return 1;
 }
@@ -333,6 +393,7 @@ void CDebugDlg::GiveBackHeldChar()
     m_held.pending = false;
     TypeHeldChar(m_held.target, m_held.ch);
     LearnTypedText(m_held.text, m_held.ch);
+    ReleaseHeldKeys();
 }
 
 LRESULT CDebugDlg::OnResultsReady(int id, int count)

@@ -8,6 +8,7 @@
 #include <windows.h>
 
 #include <ctime>
+#include <vector>
 
 #include "DebugDlgLinks.h"
 #include "Dialog.h"
@@ -107,6 +108,18 @@ private:
         CString text;  // the text it ends, learned when it is typed
     };
     void GiveBackHeldChar();
+    // While a character is held back, the hook forwards the user's next keys
+    // here (g_bRedirectKey) so that they cannot overtake it; they are typed
+    // again, in order, once it is resolved.
+    struct HeldKey {
+        UINT msg;
+        WPARAM vk;
+        LPARAM lParam;
+    };
+    void HoldKeysBehindHeldChar();
+    void OnForwardedKey(const MSG &msg);
+    void ReleaseHeldKeys();
+    LRESULT AcceptItem(int row, LPARAM flag);
     // The IDE and word-processor adapters on the text before the caret.
     void ApplyDocAdapters(HWND focus, CString &text, POINT *caret, char lastChar, int *height);
     void SetTrayFace(BOOL enabled);
@@ -118,4 +131,6 @@ private:
     HICON m_hTrayIcon = nullptr;
     HICON m_hGrayIcon = nullptr;
     HeldChar m_held;
+    std::vector<HeldKey> m_heldKeys;
+    DWORD m_tkHoldStart = 0;
 };

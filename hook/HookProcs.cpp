@@ -161,7 +161,9 @@ KeyResult HandleKey(UINT vk, LPARAM lParam)
     }
     const char typed = nLastChar;
 
-    if (g_bRedirectKey) {
+    // The program's own counted keys pass: they are what the redirect
+    // waits for.
+    if (g_bRedirectKey && g_nSendKey <= 0) {
         Post(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, vk, lParam);
         return Swallow;
     }

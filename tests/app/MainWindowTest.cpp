@@ -22,6 +22,7 @@
 #include "Retrieve.h"
 #include "RetrieveThread.h"
 #include "Settings.h"
+#include "resource.h"
 #include "SharedSection.h"
 #include "WordCache.h"
 #include "WordStoreReset.h"
@@ -339,8 +340,8 @@ TEST_F(MainWindow, CreatedHiddenUnderItsFixedCaption)
     EXPECT_EQ(FindWindowA("#32770", "Lexanto Main Window"), m_main->m_hWnd);
     EXPECT_FALSE(IsWindowVisible(m_main->m_hWnd));
     EXPECT_TRUE(IsRetrieveThreadRunning());
-    // Esc is swallowed before the dialog sees it.
-    MSG esc = {m_main->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
+    // Esc typed into its debug face is swallowed before the dialog sees it.
+    MSG esc = {GetDlgItem(m_main->m_hWnd, IDC_DEBUG_LOG), WM_KEYDOWN, VK_ESCAPE, 0, 0, {0, 0}};
     EXPECT_TRUE(m_main->PreTranslateMessage(&esc));
     esc.wParam = 'A';
     EXPECT_FALSE(m_main->PreTranslateMessage(&esc));
@@ -481,11 +482,20 @@ TEST_F(MainWindow, HeldBackSpaceIsNeverLost)
         nLastChar = ' ';
         ASSERT_EQ(Send(WM_REQUEST_PROMPT, 0, 1), 1);
         EXPECT_TRUE(g_bAutoCompletePending);
+        // The user types on meanwhile: the hook forwards the keys, which
+        // must land after the held space, not before it.
+        EXPECT_EQ(g_bRedirectKey, 1);
+        for (const UINT vk : {UINT('O'), UINT('K')}) {
+            const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16;
+            Send(WM_KEYDOWN, vk, scan | 1);
+            Send(WM_KEYUP, vk, scan | 1 | (LPARAM(3) << 30));
+        }
         e.end();
-        const std::string expected = std::string(e.text) + " ";
+        const std::string expected = std::string(e.text) + " ok";
         EXPECT_TRUE(WaitFor([&] { return EditText() == expected; })) << EditText();
         WaitFor([] { return false; }, 300);
         EXPECT_EQ(EditText(), expected);  // once only
+        EXPECT_EQ(g_bRedirectKey, 0);
     }
 }
 
