@@ -7,6 +7,7 @@
 #include "Folders.h"
 #include "HookMessages.h"
 #include "InputHelpers.h"
+#include "LatencyStamps.h"
 #include "Learning.h"
 #include "LibrarySet.h"
 #include "RetrieveThread.h"
@@ -341,6 +342,7 @@ void CDebugDlg::ApplyDocAdapters(HWND focus, CString &text, POINT *caret, char l
 
 LRESULT CDebugDlg::OnRequestPrompt(LPARAM lParam)
 {
+    StampLatency(LATENCY_REQUEST_RECEIVED);
     HWND focus = hFocusEdit;
     HWND top = GetTopLevelWindow(focus);
     if (m_settings.m_bDisableWithIME && IsImeWindow(focus))
@@ -400,6 +402,9 @@ LRESULT CDebugDlg::OnResultsReady(int id, int count)
 {
     if (id != g_nRequestId)
         return 0;  // an older request, or one cancelled by a hide
+    StampLatency(LATENCY_RESULTS_READY);
+    if (g_bLatencyProbe)
+        g_nLatencyResults = count;
     if (count == 0) {
         if (m_held.pending && m_held.requestId == id)
             GiveBackHeldChar();

@@ -10,6 +10,7 @@
 #include "EngineSettings.h"
 #include "HelpLinks.h"
 #include "HookMessages.h"
+#include "LatencyStamps.h"
 #include "ProfileSettings.h"
 #include "RetrieveThread.h"
 #include "SharedSection.h"
@@ -297,6 +298,9 @@ void CWordPrompt::FillPrompt(int n)
         if (n == 1 || CompWordKey == 32)
             ::PostMessageA(m_hMainWnd, WM_ACCEPT_ITEM, 0, 1);
     }
+    StampLatency(LATENCY_PROMPT_FILLED);
+    if (g_bLatencyProbe)
+        ++g_nLatencyFills;
 }
 
 void CWordPrompt::UpdatePrompt(int flags)

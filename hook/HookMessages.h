@@ -17,6 +17,7 @@ enum : UINT {
     WM_PUNCT_AFTER_SPACE = 0x8013,  // to main: wParam the punctuation character
     WM_HOOK_GETCARET = 0xA000,      // to a window of a target process: store its caret
     WM_HOOK_SPELLCHECK = 0xA003,    // to a window of a target process: spell-check it
+    WM_HOOK_LATENCY_MARK = 0xA005,  // to a window, by the hook while the benchmark runs: wParam the LatencyStamp to take
 };
 
 // The registered message by which the hook brings a typed character back to

@@ -16,6 +16,7 @@
 #include "HookSpellCheck.h"
 #include "HookTextWin.h"
 #include "KeyFlags.h"
+#include "LatencyStamps.h"
 #include "MainWindowLookup.h"
 #include "SharedSection.h"
 #include "TextHelpers.h"
@@ -41,6 +42,12 @@ void Post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
     if (ValidWindow(window))
         PostMessageA(window, message, wParam, lParam);
+}
+
+void PostRequestPrompt(HWND mainWindow, LPARAM lParam)
+{
+    StampLatency(LATENCY_REQUEST_POSTED);
+    Post(mainWindow, WM_REQUEST_PROMPT, 0, lParam);
 }
 
 bool ProgramListed(const char *list)
@@ -157,7 +164,7 @@ KeyResult HandleKey(UINT vk, LPARAM lParam)
         // These controls send no WM_CHAR for Backspace.
         RefreshWordBuffer();
         UpdateCaretPos();
-        Post(mainWindow, WM_REQUEST_PROMPT, 0, 0);
+        PostRequestPrompt(mainWindow, 0);
     }
     const char typed = nLastChar;
 
@@ -312,7 +319,7 @@ KeyResult HandleKey(UINT vk, LPARAM lParam)
             if (ValidWindow(mainWindow)) {
                 hWndManualActivate = focus;
                 if (IsHookEnabledFor(focus)) {
-                    Post(mainWindow, WM_REQUEST_PROMPT, 0, 1);
+                    PostRequestPrompt(mainWindow, 1);
                 } else {
                     hWndManualActivate = nullptr;
                     ClearHookBuffers();
@@ -440,6 +447,39 @@ record:
     return finish();
 }
 
+// While the benchmark runs: the ends of the echo and of the prompt's paint.
+// What a window has finished processing is known when a message posted to it
+// behind that work is taken from its queue.
+void NoteLatencyMessage(const MSG &msg)
+{
+    const HWND window = msg.hwnd;
+    if (!window)
+        return;
+    switch (msg.message) {
+    case WM_CHAR:
+        if (window == hFocusEdit && (static_cast<unsigned long>(msg.lParam) & OWN_CHAR_MARK) != OWN_CHAR_MARK)
+            PostMessageA(window, WM_HOOK_LATENCY_MARK, LATENCY_CHAR_DONE, 0);
+        break;
+    case WM_PAINT:
+        if (window == hFocusEdit) {
+            if (g_qpcLatency[LATENCY_CHAR_DONE] && !g_qpcLatency[LATENCY_ECHO_PAINTED])
+                PostMessageA(window, WM_HOOK_LATENCY_MARK, LATENCY_ECHO_PAINTED, 0);
+        } else if (g_qpcLatency[LATENCY_PROMPT_FILLED]) {
+            const HWND prompt = hPromptWnd;
+            if (prompt && (window == prompt || IsChild(prompt, window)))
+                PostMessageA(window, WM_HOOK_LATENCY_MARK, LATENCY_PROMPT_PAINTED, 0);
+        }
+        break;
+    case WM_HOOK_LATENCY_MARK:
+        if (msg.wParam == LATENCY_CHAR_DONE || msg.wParam == LATENCY_ECHO_PAINTED ||
+            msg.wParam == LATENCY_PROMPT_PAINTED)
+            StampLatency(static_cast<LatencyStamp>(msg.wParam));
+        break;
+    default:
+        break;
+    }
+}
+
 // A message taken from a queue. Returns true when it was the delayed
 // key-down message, which is not passed to the next hook.
 bool HandleQueuedMessage(const MSG &msg)
@@ -501,7 +541,7 @@ bool HandleQueuedMessage(const MSG &msg)
                 RefreshWordBuffer();
                 UpdateCharBufFor(window, c);
                 AppendWordChar(WordBuffer, c);
-                Post(mainWindow, WM_REQUEST_PROMPT, 0, 0);
+                PostRequestPrompt(mainWindow, 0);
             } else {
                 UpdateCharBufFor(window, c);
             }
@@ -515,7 +555,7 @@ bool HandleQueuedMessage(const MSG &msg)
     RefreshWordBuffer();
     UpdateCaretPos();
     if (IsFocusHookEnabled())
-        Post(mainWindow, WM_REQUEST_PROMPT, 0, 0);
+        PostRequestPrompt(mainWindow, 0);
     return true;
 }
 
@@ -545,6 +585,8 @@ extern "C" {
 LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HC_ACTION) {
+        if ((lParam & 0x80000000) == 0)
+            StampLatency(LATENCY_KEY_DOWN);
         try {
             if (HandleKey(static_cast<UINT>(wParam), lParam) == Swallow)
                 return 1;
@@ -559,6 +601,8 @@ LRESULT CALLBACK GetMsgProc(int code, WPARAM wParam, LPARAM lParam)
 {
     if (code == HC_ACTION && (wParam & PM_REMOVE) && lParam) {
         try {
+            if (g_bLatencyProbe)
+                NoteLatencyMessage(*reinterpret_cast<const MSG *>(lParam));
             if (HandleQueuedMessage(*reinterpret_cast<const MSG *>(lParam)))
                 return 0;
         } catch (...) {

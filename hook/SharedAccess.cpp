@@ -10,4 +10,6 @@ void ResetTransientSharedState()
     g_bAlterPrompt = 0;
     SetSharedString(CharBuf, "");
     SetSharedString(g_szAppListForceCharBuf, "");
+    // A benchmark probe that ended without switching its timestamps off.
+    g_bLatencyProbe = 0;
 }

@@ -70,4 +70,8 @@ LX_SHARED int g_bNonEnglishChar = 1;
 LX_SHARED int g_bNumpadDigit = 1;
 LX_SHARED UINT g_nActivatePromptKey = 0;
 LX_SHARED HWND hWndManualActivate = 0;
+LX_SHARED int g_bLatencyProbe = 0;
+LX_SHARED long long g_qpcLatency[LATENCY_STAMP_COUNT] = {0};
+LX_SHARED int g_nLatencyResults = 0;
+LX_SHARED int g_nLatencyFills = 0;
 }

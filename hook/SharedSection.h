@@ -75,6 +75,29 @@ extern UINT g_nActivatePromptKey;
 extern HWND hWndManualActivate;
 }
 
+// Timestamps of the prompt-latency benchmark: QueryPerformanceCounter values,
+// which every process on the machine reads from the same clock. They are
+// written only while the benchmark's probe sets g_bLatencyProbe, so a normal
+// run pays one shared read per hooked event and nothing else.
+enum LatencyStamp {
+    LATENCY_KEY_DOWN,          // the hook's keyboard procedure sees a key-down
+    LATENCY_REQUEST_POSTED,    // the hook posts WM_REQUEST_PROMPT
+    LATENCY_REQUEST_RECEIVED,  // the main window takes the request
+    LATENCY_RESULTS_READY,     // the main window takes the current request's results
+    LATENCY_PROMPT_FILLED,     // the prompt's fill with entries ends (the last one)
+    LATENCY_CHAR_DONE,         // the focus window has processed the typed WM_CHAR
+    LATENCY_ECHO_PAINTED,      // the focus window's first paint after that has ended
+    LATENCY_PROMPT_PAINTED,    // a paint of the prompt window has ended (the last one)
+    LATENCY_STAMP_COUNT
+};
+
+extern "C" {
+extern int g_bLatencyProbe;
+extern long long g_qpcLatency[LATENCY_STAMP_COUNT];
+extern int g_nLatencyResults;  // candidates in the last results taken
+extern int g_nLatencyFills;    // fills with entries since the probe cleared it
+}
+
 // Copies value into a shared array of the given capacity, cutting it at
 // capacity - 1 characters; the last byte always stays 0.
 inline void SetSharedString(char *dest, size_t capacity, const char *value)
@@ -115,7 +138,7 @@ inline int ClampShared(int value, int low, int high)
 
 // Clears the state that only makes sense while one run of the program is
 // active (key redirection, test edit, manual activation, prompt-mode swap,
-// the keystroke buffer, the force-CharBuf list). Start-up and shut-down call
-// it, so a crashed or restarted program never leaves every application's keys
-// swallowed.
+// the keystroke buffer, the force-CharBuf list, the benchmark's timestamp
+// switch). Start-up and shut-down call it, so a crashed or restarted program
+// never leaves every application's keys swallowed.
 void ResetTransientSharedState();
