@@ -7,6 +7,7 @@ import shutil
 import subprocess
 import threading
 import time
+import traceback
 
 
 class E2eError(Exception):
@@ -220,3 +221,20 @@ class Desktop:
 
     def key(self, *keys, delay=12):
         self.run("key", "--delay", str(delay), *keys, timeout=600)
+
+
+def run_and_report(run, name):
+    """Runs a test run's checks, stops what it started, and prints its notes and
+    the count line that scripts/test reads. The exit status of the run."""
+    try:
+        run.run()
+    except Exception as error:  # noqa: BLE001 - a set-up failure is reported like a check
+        run.failed.append("setup")
+        print("FAIL setup: %s" % error, flush=True)
+        traceback.print_exc()
+    finally:
+        run.close()
+    for note in run.notes:
+        print("  " + note)
+    print("%s: %d passed, %d failed" % (name, len(run.passed), len(run.failed)))
+    return 1 if run.failed else 0

@@ -15,7 +15,7 @@ import traceback
 
 sys.dont_write_bytecode = True  # nothing is written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2elib import Channel, Desktop, E2eError, MainWindow, Wine, wait_for  # noqa: E402
+from e2elib import Channel, Desktop, E2eError, MainWindow, Wine, run_and_report, wait_for  # noqa: E402
 
 NOTEPAD = "Untitled - Notepad"
 WORDPAD = "Document - Wine Wordpad"
@@ -400,19 +400,7 @@ def main():
     if args.seed is None:
         args.seed = random.randrange(1, 1 << 30)
     print("seed %d" % args.seed, flush=True)
-    run = Run(args)
-    try:
-        run.run()
-    except Exception as error:  # noqa: BLE001
-        run.failed.append("setup")
-        print("FAIL setup: %s" % error, flush=True)
-        traceback.print_exc()
-    finally:
-        run.close()
-    for note in run.notes:
-        print("  " + note)
-    print("e2e: %d passed, %d failed" % (len(run.passed), len(run.failed)))
-    return 1 if run.failed else 0
+    return run_and_report(Run(args), "e2e")
 
 
 if __name__ == "__main__":

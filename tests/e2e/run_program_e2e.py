@@ -18,7 +18,7 @@ import traceback
 
 sys.dont_write_bytecode = True  # nothing is written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2elib import E2eError, MainWindow, Desktop, Wine, wait_for  # noqa: E402
+from e2elib import Desktop, E2eError, MainWindow, Wine, run_and_report, wait_for  # noqa: E402
 
 PRODUCT = "Lexanto"
 MAIN_WINDOW = "Lexanto Main Window"
@@ -549,19 +549,7 @@ def main():
     parser.add_argument("--screenshots", required=True)
     parser.add_argument("--work", required=True, help="a folder for the test's own files")
     args = parser.parse_args()
-    run = Run(args)
-    try:
-        run.run()
-    except Exception as error:  # noqa: BLE001
-        run.failed.append("setup")
-        print("FAIL setup: %s" % error, flush=True)
-        traceback.print_exc()
-    finally:
-        run.close()
-    for note in run.notes:
-        print("  " + note)
-    print("e2e_program: %d passed, %d failed" % (len(run.passed), len(run.failed)))
-    return 1 if run.failed else 0
+    return run_and_report(Run(args), "e2e_program")
 
 
 if __name__ == "__main__":
