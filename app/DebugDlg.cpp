@@ -90,15 +90,10 @@ BOOL CDebugDlg::DestroyWindow()
 
 BOOL CDebugDlg::PreTranslateMessage(MSG *msg)
 {
-    if (!msg)
-        return FALSE;
-    // Keys the hook forwarded are posted to the window itself; keys typed
-    // into its debug face go to its controls.
-    if ((msg->message == WM_KEYDOWN || msg->message == WM_KEYUP) && msg->hwnd == m_hWnd && m_hWnd) {
-        OnForwardedKey(*msg);
-        return TRUE;
-    }
-    return msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE;
+    // Esc typed into the debug face never closes the window. Keys posted to
+    // the window itself are the hook's forwarded keys: the dialog procedure
+    // takes them.
+    return msg && msg->hwnd != m_hWnd && msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE;
 }
 
 void CDebugDlg::HoldKeysBehindHeldChar()
@@ -107,15 +102,12 @@ void CDebugDlg::HoldKeysBehindHeldChar()
     g_bRedirectKey = 1;
 }
 
-void CDebugDlg::OnForwardedKey(const MSG &msg)
+void CDebugDlg::OnForwardedKey(UINT msg, WPARAM vk, LPARAM lParam)
 {
-    if (m_held.pending && g_bRedirectKey) {
-        m_heldKeys.push_back({msg.message, msg.wParam, msg.lParam});
-        return;
-    }
+    m_heldKeys.push_back({msg, vk, lParam});
     // Forwarded before the hold ended: typed now, still behind the others.
-    m_heldKeys.push_back({msg.message, msg.wParam, msg.lParam});
-    ReleaseHeldKeys();
+    if (!m_held.pending || !g_bRedirectKey)
+        ReleaseHeldKeys();
 }
 
 void CDebugDlg::ReleaseHeldKeys()
@@ -130,7 +122,7 @@ void CDebugDlg::ReleaseHeldKeys()
         DWORD flags = key.msg == WM_KEYUP ? KEYEVENTF_KEYUP : 0;
         if (key.lParam & (1 << 24))
             flags |= KEYEVENTF_EXTENDEDKEY;
-        keybd_event(static_cast<BYTE>(key.vk), static_cast<BYTE>((key.lParam >> 16) & 0xFF), flags, 0);
+        SendKeyEvent(static_cast<BYTE>(key.vk), static_cast<BYTE>((key.lParam >> 16) & 0xFF), flags);
     }
 }
 
@@ -207,17 +199,11 @@ INT_PTR CDebugDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
         result = OnRequestPrompt(lParam);
         break;
     case WM_KEYDOWN:
-    case WM_KEYUP: {
-        // Forwarded by the hook, for a loop that did not ask first.
-        MSG forwarded = {};
-        forwarded.hwnd = m_hWnd;
-        forwarded.message = msg;
-        forwarded.wParam = wParam;
-        forwarded.lParam = lParam;
-        OnForwardedKey(forwarded);
+    case WM_KEYUP:
+        // Posted to the window itself: keys the hook forwarded.
+        OnForwardedKey(msg, wParam, lParam);
         result = 0;
         break;
-    }
     case WM_WORD_ENDED:
         result = OnWordEnded();
         break;
@@ -532,23 +518,25 @@ void CDebugDlg::AppendDebugLog(const CString &text, BOOL newline)
 
 void CDebugDlg::SetTrayFace(BOOL enabled)
 {
-    NOTIFYICONDATAA data;
-    ZeroMemory(&data, sizeof data);
-    data.cbSize = sizeof data;
-    data.hWnd = m_hWnd;
-    data.uID = 0;
+    NOTIFYICONDATAA data = TrayIconData();
     data.uFlags = NIF_ICON;
     data.hIcon = enabled ? m_hTrayIcon : m_hGrayIcon;
     Shell_NotifyIconA(NIM_MODIFY, &data);
 }
 
-void CDebugDlg::AddTrayIcon()
+NOTIFYICONDATAA CDebugDlg::TrayIconData() const
 {
     NOTIFYICONDATAA data;
     ZeroMemory(&data, sizeof data);
     data.cbSize = sizeof data;
     data.hWnd = m_hWnd;
     data.uID = 0;
+    return data;
+}
+
+void CDebugDlg::AddTrayIcon()
+{
+    NOTIFYICONDATAA data = TrayIconData();
     data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     data.uCallbackMessage = WM_TRAY_NOTIFY;
     data.hIcon = bEnablePrompt || !m_hGrayIcon ? m_hTrayIcon : m_hGrayIcon;
@@ -608,11 +596,7 @@ BOOL CDebugDlg::OnClose()
         return FALSE;
     }
     g_bQuitting = TRUE;
-    NOTIFYICONDATAA data;
-    ZeroMemory(&data, sizeof data);
-    data.cbSize = sizeof data;
-    data.hWnd = m_hWnd;
-    data.uID = 0;
+    NOTIFYICONDATAA data = TrayIconData();
     Shell_NotifyIconA(NIM_DELETE, &data);
     if (m_links.unregisterHotKeys)
         m_links.unregisterHotKeys();

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <ctime>
 #include <vector>
@@ -117,12 +118,14 @@ private:
         LPARAM lParam;
     };
     void HoldKeysBehindHeldChar();
-    void OnForwardedKey(const MSG &msg);
+    void OnForwardedKey(UINT msg, WPARAM vk, LPARAM lParam);
     void ReleaseHeldKeys();
     LRESULT AcceptItem(int row, LPARAM flag);
     // The IDE and word-processor adapters on the text before the caret.
     void ApplyDocAdapters(HWND focus, CString &text, POINT *caret, char lastChar, int *height);
     void SetTrayFace(BOOL enabled);
+    // The tray icon's identity: the main window, icon 0.
+    NOTIFYICONDATAA TrayIconData() const;
 
     CAppSettings &m_settings;
     MainWindowLinks m_links;

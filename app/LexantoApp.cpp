@@ -100,13 +100,14 @@ BOOL CLexantoApp::InitInstance()
 
     hPromptWnd = nullptr;
     g_bQuitting = FALSE;
-    // A previous run that ended abruptly may have left transient hook state.
-    ResetTransientSharedState();
 
     // 8. A process started while another one still starts up leaves quietly.
     if (g_nInstanceFlag)
         return FALSE;
     g_nInstanceFlag = 1;
+    // A previous run that ended abruptly may have left transient hook state;
+    // only the one running instance may clear it.
+    ResetTransientSharedState();
 
     if (!AcquireCryptProvider()) {
         Say("Can't start crypt engine!");
