@@ -27,6 +27,33 @@ namespace {
 bool LeftButtonDown() { return (GetAsyncKeyState(GetSystemMetrics(SM_SWAPBUTTON) ? VK_RBUTTON : VK_LBUTTON) & 0x8000) != 0; }
 
 PromptBox BoxOf(const RECT &r) { return {r.left, r.top, r.right, r.bottom}; }
+
+// The prompt's children are moved and shown only when that changes
+// something: under Wine every such call is a round trip to the server, and
+// the prompt is laid out at every key.
+bool HasVisibleStyle(HWND child) { return (GetWindowLongPtrA(child, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void ShowChild(HWND child, bool show)
+{
+    if (child && HasVisibleStyle(child) != show)
+        ::ShowWindow(child, show ? SW_SHOW : SW_HIDE);
+}
+
+void PlaceChild(HWND parent, HWND child, int x, int y, int cx, int cy)
+{
+    if (!child)
+        return;
+    RECT r;
+    ::GetWindowRect(child, &r);
+    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT *>(&r), 2);
+    UINT how = SWP_NOZORDER | SWP_NOACTIVATE;
+    if (r.left == x && r.top == y)
+        how |= SWP_NOMOVE;
+    if (r.right - r.left == cx && r.bottom - r.top == cy)
+        how |= SWP_NOSIZE;
+    if ((how & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+        ::SetWindowPos(child, nullptr, x, y, cx, cy, how);
+}
 }  // namespace
 
 CWordPrompt::CWordPrompt(CAppSettings &settings)
@@ -148,6 +175,8 @@ void CWordPrompt::RecreatePromptList()
     }
     const LOGFONTA font = PromptLogFont(false);
     m_fontList.CreateFontIndirect(&font);
+    const LOGFONTA bold = PromptLogFont(true);
+    m_fontBold.CreateFontIndirect(&bold);
     const RECT rect = {0, 0, 1, 1};
     if (!m_wndList.Create(WS_CHILD | LBS_OWNERDRAWFIXED | LBS_NOINTEGRALHEIGHT | WS_HSCROLL | WS_BORDER | WS_VISIBLE,
                           rect, this, IDC_PROMPT_VLIST))
@@ -161,22 +190,57 @@ void CWordPrompt::RecreatePromptList()
 
 void CWordPrompt::LayoutPrompt()
 {
-    if (!m_wndList.IsWindow() || !m_wndHList.IsWindow())
+    SIZE size;
+    if (!MeasurePrompt(size))
         return;
+    if (!IsSideDocked())
+        ResizePrompt(size);
+    ApplyListExtent();
+}
+
+void CWordPrompt::ApplyListExtent()
+{
+    if (IsHorizontalLayout() || m_wndList.GetHorizontalExtent() == m_nListExtent)
+        return;
+    m_wndList.SetHorizontalExtent(m_nListExtent);
+    // The new range may have cut the scroll bar's page, which the list sets
+    // only when it is resized: the page is the list's width.
+    RECT client;
+    ::GetClientRect(m_wndList, &client);
+    SCROLLINFO info;
+    std::memset(&info, 0, sizeof info);
+    info.cbSize = sizeof info;
+    info.fMask = SIF_PAGE;
+    info.nPage = static_cast<UINT>(client.right);
+    ::SetScrollInfo(m_wndList, SB_HORZ, &info, TRUE);
+}
+
+void CWordPrompt::ResizePrompt(SIZE size)
+{
+    const SIZE now = GetWindowSize(m_hWnd);
+    if (now.cx == size.cx && now.cy == size.cy)
+        return;
+    SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+BOOL CWordPrompt::MeasurePrompt(SIZE &size)
+{
+    if (!m_wndList.IsWindow() || !m_wndHList.IsWindow())
+        return FALSE;
     const SIZE frame = GetFrameSize(m_hWnd);
     int width = 0, height = 0;
     if (IsHorizontalLayout()) {
         height = m_wndHList.GetRowHeight() + frame.cy;
         width = IsDocked() ? GetWindowSize(m_hWnd).cx : m_settings.m_nHPromptWidth;
     } else {
+        // The rows are replaced with the list's drawing off: one repaint
+        // instead of one for every row.
+        m_wndList.SendMessage(WM_SETREDRAW, FALSE, 0);
         m_wndList.ResetContent();
         const int perPage = VNumInPage();
         const int first = std::max(0, m_wndList.m_nFirstItem);
-        const LOGFONTA boldFont = PromptLogFont(true);
-        CFont bold;
-        bold.CreateFontIndirect(&boldFont);
         HDC dc = ::GetDC(m_wndList);
-        HGDIOBJ old = SelectObject(dc, bold);
+        HGDIOBJ old = SelectObject(dc, m_fontBold);
         int widest = 0, rows = 0;
         for (size_t index = static_cast<size_t>(first); index < m_items.size() && rows < perPage; ++index, ++rows) {
             // The row keeps the entry's index: the entries may be replaced
@@ -191,9 +255,22 @@ void CWordPrompt::LayoutPrompt()
         }
         SelectObject(dc, old);
         ::ReleaseDC(m_wndList, dc);
+        // The first row is selected before the list is drawn again, so the
+        // selection costs no paint of its own.
+        if (rows > 0)
+            m_wndList.SetCurSel(0);
+        m_wndList.SendMessage(WM_SETREDRAW, TRUE, 0);
+        ::InvalidateRect(m_wndList, nullptr, TRUE);
 
+        // A wider extent waits for the window's new size: set against the
+        // old width, it would show the scroll bar only for the resize to
+        // hide it again.
         const int extent = widest + 2 * m_settings.m_nPromptBoxMargin;
-        m_wndList.SetHorizontalExtent(extent);
+        m_nListExtent = extent;
+        RECT listClient;
+        ::GetClientRect(m_wndList, &listClient);
+        if (extent <= listClient.right)
+            ApplyListExtent();
         const int rowHeight = m_wndList.GetItemHeight(0);
         const SIZE listFrame = GetFrameSize(m_wndList);
         int w = 0, listHeight = 0;
@@ -207,13 +284,14 @@ void CWordPrompt::LayoutPrompt()
             w = extent;
         }
         g_nNumWord = rows;
-        if (!m_settings.m_bShowGadget && m_wndToolBar)
-            ::ShowWindow(m_wndToolBar, SW_HIDE);
+        if (!m_settings.m_bShowGadget)
+            ShowChild(m_wndToolBar, false);
         height = frame.cy + (extent - w > 4 ? 16 : 0) + (m_settings.m_bShowGadget ? ToolBarSize().cy : 0) +
                  listHeight - 2;
     }
-    if (!IsSideDocked())
-        SetWindowPos(nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    size.cx = width;
+    size.cy = height;
+    return TRUE;
 }
 
 void CWordPrompt::LayoutPromptControls()
@@ -225,27 +303,23 @@ void CWordPrompt::LayoutPromptControls()
     const SIZE bar = ToolBarSize();
     const bool gadget = m_settings.m_bShowGadget != 0;
     if (IsHorizontalLayout()) {
-        if (m_wndToolBar)
-            ::ShowWindow(m_wndToolBar, gadget ? SW_SHOW : SW_HIDE);
+        ShowChild(m_wndToolBar, gadget);
         const int listWidth = window.cx - (gadget ? bar.cx + 4 : 0) - frame.cx;
-        m_wndHList.MoveWindow(0, 0, listWidth, window.cy - frame.cy);
-        m_wndHList.ShowWindow(SW_SHOW);
-        m_wndList.ShowWindow(SW_HIDE);
-        if (gadget && m_wndToolBar)
-            ::SetWindowPos(m_wndToolBar, nullptr, listWidth + 4, (window.cy - frame.cy - bar.cy) / 2 + 1, bar.cx,
-                           bar.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        PlaceChild(m_hWnd, m_wndHList, 0, 0, listWidth, window.cy - frame.cy);
+        ShowChild(m_wndHList, true);
+        ShowChild(m_wndList, false);
+        if (gadget)
+            PlaceChild(m_hWnd, m_wndToolBar, listWidth + 4, (window.cy - frame.cy - bar.cy) / 2 + 1, bar.cx, bar.cy);
     } else {
         RECT client;
         GetClientRect(&client);
         const int top = (bar.cy + 2) * (gadget ? 1 : 0) - 2;
         // The list's border lies outside the client area.
-        m_wndList.MoveWindow(-2, top, client.right + 4, client.bottom + 2 - top);
-        if (m_wndToolBar) {
-            ::SetWindowPos(m_wndToolBar, nullptr, 0, 0, bar.cx, bar.cy, SWP_NOZORDER | SWP_NOACTIVATE);
-            ::ShowWindow(m_wndToolBar, gadget ? SW_SHOW : SW_HIDE);
-        }
-        m_wndList.ShowWindow(SW_SHOW);
-        m_wndHList.ShowWindow(SW_HIDE);
+        PlaceChild(m_hWnd, m_wndList, -2, top, client.right + 4, client.bottom + 2 - top);
+        PlaceChild(m_hWnd, m_wndToolBar, 0, 0, bar.cx, bar.cy);
+        ShowChild(m_wndToolBar, gadget);
+        ShowChild(m_wndList, true);
+        ShowChild(m_wndHList, false);
     }
 }
 
@@ -310,27 +384,48 @@ void CWordPrompt::UpdatePrompt(int flags)
     const BOOL horizontal = IsHorizontalLayout();
     m_wndHList.ShowWindow(horizontal ? SW_SHOW : SW_HIDE);
     m_wndList.ShowWindow(horizontal ? SW_HIDE : SW_SHOW);
-    if (horizontal) {
+    if (horizontal)
         m_wndHList.FillHList(m_items, m_wndList.m_nFirstItem, (flags & UPDATE_ERASE) != 0);
-        if (!(flags & UPDATE_NO_RESIZE))
-            LayoutPrompt();
-        ShowPromptAt(flags);
-    } else {
-        if (!(flags & UPDATE_NO_RESIZE))
-            LayoutPrompt();
-        ShowPromptAt(flags);
-        if (m_wndList.GetCount() > 0)
-            m_wndList.SetCurSel(0);
-    }
+    SIZE size;
+    const BOOL measured = !(flags & UPDATE_NO_RESIZE) && MeasurePrompt(size);
+    ShowPromptAt(flags, measured && !IsSideDocked() ? &size : nullptr);
+    if (measured)
+        ApplyListExtent();
+    if (!horizontal && m_wndList.GetCount() > 0 && m_wndList.GetCurSel() != 0)
+        m_wndList.SetCurSel(0);
 }
 
-void CWordPrompt::ShowPromptAt(int flags)
+void CWordPrompt::ShowPromptAt(int flags, const SIZE *newSize)
 {
-    const SIZE size = GetWindowSize(m_hWnd);
+    // The new size, the place at the caret and the showing on top are one
+    // window operation: under Wine each costs a round trip to the server
+    // and the display, and a prompt is filled at every key.
+    RECT rect;
+    GetWindowRect(&rect);
+    const RECT before = rect;
+    if (newSize) {
+        rect.right = rect.left + newSize->cx;
+        rect.bottom = rect.top + newSize->cy;
+    }
     if (!(flags & UPDATE_NO_MOVE) && !IsDocked())
-        PlacePromptAtCaret(size.cx, size.cy);
-    if (!(flags & UPDATE_NO_SHOW))
-        ShowPrompt(TRUE);
+        PlacePromptAtCaret(rect.right - rect.left, rect.bottom - rect.top, rect);
+    UINT how = SWP_NOACTIVATE;
+    if (rect.left == before.left && rect.top == before.top)
+        how |= SWP_NOMOVE;
+    if (rect.right - rect.left == before.right - before.left && rect.bottom - rect.top == before.bottom - before.top)
+        how |= SWP_NOSIZE;
+    // A docked prompt is shown the usual way: its screen strip is claimed
+    // when it is shown.
+    if ((flags & UPDATE_NO_SHOW) || IsDocked()) {
+        if ((how & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+            SetWindowPos(nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                         how | SWP_NOZORDER);
+        if (!(flags & UPDATE_NO_SHOW))
+            ShowPrompt(TRUE);
+        return;
+    }
+    SetWindowPos(HWND_TOPMOST, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
+                 how | SWP_SHOWWINDOW);
 }
 
 void CWordPrompt::ShowPrompt(BOOL show)
@@ -344,16 +439,17 @@ void CWordPrompt::ShowPrompt(BOOL show)
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (IsDocked() ? SWP_NOZORDER : 0));
 }
 
-void CWordPrompt::PlacePromptAtCaret(int cx, int cy)
+BOOL CWordPrompt::PlacePromptAtCaret(int cx, int cy, RECT &rect)
 {
     // The user is dragging the prompt or clicking in it.
     if (LeftButtonDown())
-        return;
+        return FALSE;
     if (m_settings.m_nPromptPosition == 1 && m_ptCaret.x != -1) {
         const int h = g_nCaretLineHeight ? g_nCaretLineHeight : 25;
         if (m_settings.m_bCenterHorizontalPromptBox && m_bHorz) {
-            MoveWindow(m_ptCaret.x - cx / 2, m_ptCaret.y + h + 4, cx, cy);
-            return;
+            SetRect(&rect, m_ptCaret.x - cx / 2, m_ptCaret.y + h + 4, m_ptCaret.x - cx / 2 + cx,
+                    m_ptCaret.y + h + 4 + cy);
+            return TRUE;
         }
         CaretPlacement place;
         place.caretX = m_ptCaret.x;
@@ -379,10 +475,12 @@ void CWordPrompt::PlacePromptAtCaret(int cx, int cy)
         }
         PromptBox box;
         ChoosePromptBox(place, box);
-        MoveWindow(box.left, box.top, box.right - box.left, box.bottom - box.top, TRUE);
-        return;
+        SetRect(&rect, box.left, box.top, box.right, box.bottom);
+        return TRUE;
     }
-    MoveWindow(m_settings.m_nPromptPointX, m_settings.m_nPromptPointY, cx, cy);
+    SetRect(&rect, m_settings.m_nPromptPointX, m_settings.m_nPromptPointY, m_settings.m_nPromptPointX + cx,
+            m_settings.m_nPromptPointY + cy);
+    return TRUE;
 }
 
 void CWordPrompt::SavePromptGeometry()

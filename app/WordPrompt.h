@@ -90,6 +90,8 @@ public:
     CPromptList m_wndList;
     HWND m_wndToolBar = nullptr;
     CFont m_fontList;
+    CFont m_fontBold;  // measures the rows as they are painted
+    int m_nListExtent = 0;  // the vertical list's horizontal extent, as measured
     int m_nDockEdge = -1;        // -1 floating, 0 left, 1 top, 2 right, 3 bottom
     int m_nLastDockedEdge = 3;
     BOOL m_bHorz = FALSE;
@@ -110,9 +112,15 @@ private:
     SIZE ToolBarSize() const;
     void RecreatePromptList();
     void LayoutPrompt();
+    // The window size the entries need; the vertical list gets its rows.
+    BOOL MeasurePrompt(SIZE &size);
+    void ResizePrompt(SIZE size);
+    void ApplyListExtent();
     void LayoutPromptControls();
-    void ShowPromptAt(int flags);
-    void PlacePromptAtCaret(int cx, int cy);
+    void ShowPromptAt(int flags, const SIZE *newSize = nullptr);
+    // Where the prompt of cx x cy goes; FALSE while the left button is down,
+    // when it stays where it is.
+    BOOL PlacePromptAtCaret(int cx, int cy, RECT &rect);
     void SavePromptGeometry();
     void SetPromptAppBarPos();
     void AppBarMessage(DWORD message, int edge, const RECT *rect);

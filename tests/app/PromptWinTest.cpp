@@ -176,6 +176,41 @@ TEST_F(PromptWin, FilledPromptShowsRankedLabelledRowsAtTheCaretWithoutTakingTheF
     EXPECT_GT(SaveScreenshot(m_prompt->m_hWnd, "prompt_vertical"), 3u);
 }
 
+// Refills of a shown prompt resize it to its rows both ways; only an entry
+// wider than "MaxPromptWidth" brings the list's horizontal scroll bar.
+TEST_F(PromptWin, RefillsFitTheWindowToTheRowsAndScrollOnlyWhatIsTooWide)
+{
+    m_settings.m_nMaxPromptWidth = 200;
+    auto hasHScroll = [&] { return (GetWindowLongA(m_prompt->m_wndList.m_hWnd, GWL_STYLE) & WS_HSCROLL) != 0; };
+    auto width = [&] { return PromptRect().right - PromptRect().left; };
+    const char *const rounds[][2] = {{"wo", "wok"},
+                                     {"wo", "wonderfully"},
+                                     {"wo", "wo" "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"},
+                                     {"wo", "wok"}};
+    int widths[4] = {0, 0, 0, 0};
+    for (int i = 0; i < 4; ++i) {
+        ClearCandidates();
+        g_WordCandidates[0].word = rounds[i][1];
+        SetSharedString(g_szRequestWord, rounds[i][0]);
+        m_prompt->Reset(200, 150);
+        m_prompt->FillPrompt(1);
+        Pump(50);
+        ASSERT_TRUE(IsWindowVisible(m_prompt->m_hWnd)) << i;
+        EXPECT_NE(0, GetWindowLongA(m_prompt->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST) << i;
+        EXPECT_EQ(205, PromptRect().left) << i;
+        EXPECT_EQ(CString(rounds[i][1]), m_prompt->m_wndList.GetRowText(0)) << i;
+        widths[i] = width();
+        EXPECT_EQ(i == 2, hasHScroll()) << i;
+    }
+    EXPECT_LT(widths[0], widths[1]);
+    EXPECT_LT(widths[1], widths[2]);
+    EXPECT_EQ(widths[0], widths[3]);
+    // The scrolled list is as wide as the setting allows, plus the frames.
+    RECT client;
+    GetClientRect(m_prompt->m_wndList.m_hWnd, &client);
+    EXPECT_LE(client.right, 200);
+}
+
 TEST_F(PromptWin, LinesAndPagesMoveTheSelectionWithinTheListedRows)
 {
     Fill(9);  // pages of 6 and 3
