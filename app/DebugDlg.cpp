@@ -105,16 +105,15 @@ void CDebugDlg::HoldKeysBehindHeldChar()
 void CDebugDlg::OnForwardedKey(UINT msg, WPARAM vk, LPARAM lParam)
 {
     m_heldKeys.push_back({msg, vk, lParam});
-    // Forwarded before the hold ended: typed now, still behind the others.
-    if (!m_held.pending || !g_bRedirectKey)
+    // Forwarded after the hold ended: typed now, behind the others.
+    if (!m_held.pending)
         ReleaseHeldKeys();
 }
 
 void CDebugDlg::ReleaseHeldKeys()
 {
-    MSG msg;
-    while (PeekMessageA(&msg, m_hWnd, WM_KEYDOWN, WM_KEYUP, PM_REMOVE))
-        m_heldKeys.push_back({msg.message, msg.wParam, msg.lParam});
+    // Keys still queued here come in their turn: ahead of them may wait the
+    // hook's next accept, which they must not overtake.
     g_bRedirectKey = 0;
     std::vector<HeldKey> keys;
     keys.swap(m_heldKeys);
@@ -185,6 +184,9 @@ INT_PTR CDebugDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
     if (g_bQuitting && IsProtocolMessage(msg)) {
+        // The hook held the user's keys for an accept that is not made.
+        if (msg == WM_ACCEPT_ITEM)
+            ReleaseHeldKeys();
         SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, 0);
         return TRUE;
     }

@@ -44,6 +44,16 @@ void Post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
         PostMessageA(window, message, wParam, lParam);
 }
 
+// An entry is to be typed: the keys the user types meanwhile are held by the
+// program from now on, or they would reach the window before the entry.
+void PostAccept(HWND mainWindow, WPARAM row, LPARAM flag)
+{
+    if (!ValidWindow(mainWindow))
+        return;
+    g_bRedirectKey = 1;
+    PostMessageA(mainWindow, WM_ACCEPT_ITEM, row, flag);
+}
+
 void PostRequestPrompt(HWND mainWindow, LPARAM lParam)
 {
     StampLatency(LATENCY_REQUEST_POSTED);
@@ -115,6 +125,13 @@ KeyResult HandleKey(UINT vk, LPARAM lParam)
     const HWND mainWindow = FindMainWindow();
     if (!mainWindow)
         return PassOn;
+    // While the program holds the user's keys they go to it, before anything
+    // here looks at them: the held key's own state (nLastChar) must stay as
+    // it was. The program's own counted keys pass.
+    if (g_bRedirectKey && g_nSendKey <= 0) {
+        PostMessageA(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, vk, lParam);
+        return Swallow;
+    }
     const HWND focus = GetFocus();
     if (!focus)
         return PassOn;
@@ -167,13 +184,6 @@ KeyResult HandleKey(UINT vk, LPARAM lParam)
         PostRequestPrompt(mainWindow, 0);
     }
     const char typed = nLastChar;
-
-    // The program's own counted keys pass: they are what the redirect
-    // waits for.
-    if (g_bRedirectKey && g_nSendKey <= 0) {
-        Post(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, vk, lParam);
-        return Swallow;
-    }
     if (focus != hWndManualActivate)
         hWndManualActivate = nullptr;
 
@@ -353,7 +363,7 @@ KeyResult HandleKey(UINT vk, LPARAM lParam)
               ((IsHookDelimiterChar(typed) && !g_bCompleteUponPunctOnly) || IsClosingPunct(typed))))) {
             RefreshWordBuffer();
             if (LastWordBufferCharIs(IsWordCharTest) && g_nLastKeyDown != VK_ESCAPE) {
-                Post(mainWindow, WM_ACCEPT_ITEM, static_cast<WPARAM>(-1), 0);
+                PostAccept(mainWindow, static_cast<WPARAM>(-1), 0);
                 return Swallow;
             }
         }
@@ -367,7 +377,7 @@ KeyResult HandleKey(UINT vk, LPARAM lParam)
             } else if (!AreKeysHeldAtRelease(LOBYTE(CompWordKey), vk)) {
                 if (s.compKeyEvent)
                     g_bFullSHMatch = 0;
-                Post(mainWindow, WM_ACCEPT_ITEM, static_cast<WPARAM>(-1), (vk == VK_RETURN && s.navigated) ? 1 : 0);
+                PostAccept(mainWindow, static_cast<WPARAM>(-1), (vk == VK_RETURN && s.navigated) ? 1 : 0);
                 s.compKeyDown = FALSE;
                 s.navigated = FALSE;
                 s.altReleased = FALSE;
@@ -405,7 +415,7 @@ KeyResult HandleKey(UINT vk, LPARAM lParam)
             }
             if (s.digitDown) {
                 s.digitDown = FALSE;
-                Post(mainWindow, WM_ACCEPT_ITEM, static_cast<WPARAM>(index), 0);
+                PostAccept(mainWindow, static_cast<WPARAM>(index), 0);
                 return Swallow;
             }
         }
@@ -417,7 +427,7 @@ KeyResult HandleKey(UINT vk, LPARAM lParam)
         const int index = static_cast<int>(vk - VK_F1);
         s.lastSelIndex = index;
         if (index < listed) {
-            Post(mainWindow, WM_ACCEPT_ITEM, static_cast<WPARAM>(index), 0);
+            PostAccept(mainWindow, static_cast<WPARAM>(index), 0);
             return Swallow;
         }
     }

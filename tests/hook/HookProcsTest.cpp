@@ -182,14 +182,28 @@ protected:
         return GetMsgProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&msg));
     }
 
-    // The program's messages posted to a window since the last call.
+    // The program's messages posted to a window since the last call. Taking
+    // an accept is the program making it: it lets the keys it held go.
     static std::vector<Posted> Take(HWND window)
     {
         std::vector<Posted> posted;
         MSG msg;
-        while (PeekMessageA(&msg, window, WM_APP, 0xFFFF, PM_REMOVE))
+        while (PeekMessageA(&msg, window, WM_APP, 0xFFFF, PM_REMOVE)) {
             posted.push_back({msg.message, msg.wParam, msg.lParam});
+            if (msg.message == WM_ACCEPT_ITEM)
+                g_bRedirectKey = 0;
+        }
         return posted;
+    }
+    // The keys forwarded to a window since the last call, as "vk+" for a
+    // key-down and "vk-" for a release.
+    static std::string Forwarded(HWND window)
+    {
+        std::string keys;
+        MSG msg;
+        while (PeekMessageA(&msg, window, WM_KEYDOWN, WM_KEYUP, PM_REMOVE))
+            keys += std::to_string(msg.wParam) + (msg.message == WM_KEYDOWN ? "+ " : "- ");
+        return keys;
     }
     static std::string Describe(const std::vector<Posted> &posted)
     {
@@ -246,6 +260,7 @@ TEST_F(HookProcs, TheProgramIsOnlyAskedWhileThePromptIsShown)
     ShowWindow(m_prompt, SW_SHOWNA);
     EXPECT_TRUE(Press('3'));
     EXPECT_EQ(g_queries, 2);
+    Take(m_main);
 
     // A prompt window handle that no longer names a window is never used.
     DestroyWindow(m_prompt);
@@ -370,6 +385,45 @@ TEST_F(HookProcs, SpaceAsCompletionKeyAcceptsAfterAWord)
     SetWindowTextA(m_edit, "hel ");
     Focus(m_edit);
     EXPECT_FALSE(Key(VK_SPACE, false));
+}
+
+// From the accept on, the user's keys go to the program, untouched here,
+// until it lets them go; then they are handled as typed.
+TEST_F(HookProcs, KeysBehindAnAcceptGoToTheProgramUntilItLetsThemGo)
+{
+    CompWordKey = VK_SPACE;
+    EXPECT_TRUE(Key(VK_SPACE, false));
+    const char held = nLastChar;
+    EXPECT_EQ(held, ' ');
+    EXPECT_EQ(g_bRedirectKey, 1);
+    EXPECT_TRUE(Key(VK_SPACE, true));
+    EXPECT_TRUE(Press('O'));
+    EXPECT_EQ(nLastChar, held) << "the held key's character is what the accept reads";
+    EXPECT_EQ(Forwarded(m_main), "32- 79+ 79- ");
+
+    // The program has made the accept and types the held keys again.
+    MSG pending;
+    ASSERT_TRUE(PeekMessageA(&pending, m_main, WM_ACCEPT_ITEM, WM_ACCEPT_ITEM, PM_NOREMOVE));
+    Take(m_main);
+    EXPECT_EQ(g_bRedirectKey, 0);
+    EXPECT_FALSE(Press('O'));
+    EXPECT_EQ(nLastChar, 'o');
+    EXPECT_EQ(Forwarded(m_main), "");
+
+    // A digit's choice holds the keys behind it too.
+    EXPECT_TRUE(Press('2'));
+    EXPECT_EQ(g_bRedirectKey, 1);
+    EXPECT_TRUE(Press('K'));
+    EXPECT_EQ(Forwarded(m_main), "75+ 75- ");
+    Take(m_main);
+
+    // The program's own counted keys pass a hold.
+    g_bRedirectKey = 1;
+    g_nSendKey = 1;
+    EXPECT_FALSE(Press('A'));
+    EXPECT_EQ(g_nSendKey, 0);
+    EXPECT_TRUE(Press('A'));
+    EXPECT_EQ(Forwarded(m_main), "65+ 65- ");
 }
 
 TEST_F(HookProcs, TypedCharactersComeBackAsRequests)
