@@ -401,6 +401,18 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             std::to_string(static_cast<long long>(lParam)) + " " + SharedState());
         if (message == WM_HIDE_PROMPT && IsWindowVisible(g_prompt))
             ShowWindow(g_prompt, SW_HIDE);
+        // As the program does once it has made the accept: the keys the hook
+        // held behind it go on.
+        if (message == WM_ACCEPT_ITEM)
+            g_bRedirectKey = 0;
+        return 0;
+    }
+    // Keys the hook held for the accept: typed again, in their order.
+    if ((message == WM_KEYDOWN || message == WM_KEYUP) && window == g_main) {
+        DWORD flags = message == WM_KEYUP ? KEYEVENTF_KEYUP : 0;
+        if (lParam & (1L << 24))
+            flags |= KEYEVENTF_EXTENDEDKEY;
+        keybd_event(static_cast<BYTE>(wParam), static_cast<BYTE>((lParam >> 16) & 0xFF), flags, 0);
         return 0;
     }
     return CallWindowProcA(g_dialogProc, window, message, wParam, lParam);
