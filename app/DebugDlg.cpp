@@ -104,8 +104,14 @@ void CDebugDlg::HoldKeysBehindHeldChar()
 
 void CDebugDlg::OnForwardedKey(UINT msg, WPARAM vk, LPARAM lParam)
 {
-    m_heldKeys.push_back({msg, vk, lParam});
-    // Forwarded after the hold ended: typed now, behind the others.
+    // The key typed again, sent back by a new hold: it is the earliest.
+    if (m_bKeyInFlight && ((lParam >> 16) & 0xFF) == 0) {
+        m_bKeyInFlight = false;
+        m_heldKeys.insert(m_heldKeys.begin(), {msg, vk, lParam});
+    } else {
+        m_heldKeys.push_back({msg, vk, lParam});
+    }
+    // Forwarded after the hold ended: typed in turn, behind the others.
     if (!m_held.pending)
         ReleaseHeldKeys();
 }
@@ -115,14 +121,25 @@ void CDebugDlg::ReleaseHeldKeys()
     // Keys still queued here come in their turn: ahead of them may wait the
     // hook's next accept, which they must not overtake.
     g_bRedirectKey = 0;
-    std::vector<HeldKey> keys;
-    keys.swap(m_heldKeys);
-    for (const HeldKey &key : keys) {
-        DWORD flags = key.msg == WM_KEYUP ? KEYEVENTF_KEYUP : 0;
-        if (key.lParam & (1 << 24))
-            flags |= KEYEVENTF_EXTENDEDKEY;
-        SendKeyEvent(static_cast<BYTE>(key.vk), static_cast<BYTE>((key.lParam >> 16) & 0xFF), flags);
-    }
+    TypeNextHeldKey();
+}
+
+void CDebugDlg::TypeNextHeldKey()
+{
+    // One at a time, each once the last has come through the hook: a key
+    // that starts a new hold there (a space) must find the ones behind it
+    // still here, not already queued for the target.
+    if (m_held.pending || m_bKeyInFlight || m_heldKeys.empty())
+        return;
+    const HeldKey key = m_heldKeys.front();
+    m_heldKeys.erase(m_heldKeys.begin());
+    DWORD flags = key.msg == WM_KEYUP ? KEYEVENTF_KEYUP : 0;
+    if (key.lParam & (1 << 24))
+        flags |= KEYEVENTF_EXTENDEDKEY;
+    m_bKeyInFlight = true;
+    m_tkKeyInFlight = GetTickCount();
+    // Scan code 0 marks it as typed again (g_nKeysAway).
+    SendKeyEvent(static_cast<BYTE>(key.vk), 0, flags);
 }
 
 BOOL CDebugDlg::OnInitDialog()
@@ -205,6 +222,10 @@ INT_PTR CDebugDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
         // Posted to the window itself: keys the hook forwarded.
         OnForwardedKey(msg, wParam, lParam);
         result = 0;
+        break;
+    case WM_KEY_TYPED_AGAIN:
+        m_bKeyInFlight = false;
+        TypeNextHeldKey();
         break;
     case WM_WORD_ENDED:
         result = OnWordEnded();
@@ -305,6 +326,18 @@ void CDebugDlg::OnTimer(UINT_PTR id)
         GiveBackHeldChar();
     else if (!m_held.pending && (g_bRedirectKey || !m_heldKeys.empty()))
         ReleaseHeldKeys();
+    // A key typed again that never came through a hook (the focus moved to
+    // a window without one): the next goes on; with none left the user's
+    // keys are no longer forwarded.
+    if (m_bKeyInFlight && GetTickCount() - m_tkKeyInFlight > 1000) {
+        m_bKeyInFlight = false;
+        if (InterlockedDecrement(&g_nKeysAway) < 0)
+            InterlockedExchange(&g_nKeysAway, 0);
+        TypeNextHeldKey();
+    }
+    if (g_nKeysAway > 0 && !m_held.pending && !m_bKeyInFlight && m_heldKeys.empty() &&
+        GetTickCount() - m_tkKeyInFlight > 2000)
+        InterlockedExchange(&g_nKeysAway, 0);
 }
 
 void CDebugDlg::SetSendKeyDeadline() { m_tkSendKeyDeadline = clock() + 50 * g_nSendKey; }

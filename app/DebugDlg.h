@@ -120,6 +120,7 @@ private:
     void HoldKeysBehindHeldChar();
     void OnForwardedKey(UINT msg, WPARAM vk, LPARAM lParam);
     void ReleaseHeldKeys();
+    void TypeNextHeldKey();
     LRESULT AcceptItem(int row, LPARAM flag);
     // The IDE and word-processor adapters on the text before the caret.
     void ApplyDocAdapters(HWND focus, CString &text, POINT *caret, char lastChar, int *height);
@@ -136,4 +137,6 @@ private:
     HeldChar m_held;
     std::vector<HeldKey> m_heldKeys;
     DWORD m_tkHoldStart = 0;
+    bool m_bKeyInFlight = false;  // a held key typed again has not come through the hook yet
+    DWORD m_tkKeyInFlight = 0;    // when it was typed
 };

@@ -9,6 +9,7 @@ enum : UINT {
     WM_ACCEPT_ITEM = 0x8002,        // to main: wParam row 0-35 or -1 (current), lParam 1 = Enter after navigating
     WM_REQUEST_PROMPT = 0x8003,     // to main: WordBuffer and CaretPos are fresh; lParam 1 = manual activation
     WM_WORD_ENDED = 0x8004,         // to main: a delimiter ended the word
+    WM_KEY_TYPED_AGAIN = 0x8005,    // to main: a key it typed again for the user came through a hook
     WM_HIDE_PROMPT = 0x8007,        // to main: cancel the pending request, hide the prompt
     WM_PROMPT_PAGE = 0x800B,        // to the prompt window: wParam VK_PRIOR or VK_NEXT
     WM_PROMPT_LINE = 0x800D,        // to the prompt window: wParam VK_UP or VK_DOWN

@@ -13,6 +13,7 @@ struct HookProcState {
     BOOL activateDown;  // the manual activation key awaits its release
     BOOL altReleased;   // the current key event is the release of Alt
     int lastSelIndex;   // last index from a digit, letter or function key
+    BOOL forwarded;     // the current key event went to the program
 };
 
 // This process's state; tests reset it between cases.

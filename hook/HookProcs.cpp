@@ -81,6 +81,8 @@ bool TrackWithoutCaret()
     return ProgramListed(included);
 }
 
+bool IsKeyTypedAgain(LPARAM lParam) { return g_nKeysAway > 0 && ((lParam >> 16) & 0xFF) == 0; }
+
 bool LastWordBufferCharIs(bool (*test)(char))
 {
     const size_t length = SharedStringLength(WordBuffer);
@@ -127,8 +129,13 @@ KeyResult HandleKey(UINT vk, LPARAM lParam)
         return PassOn;
     // While the program holds the user's keys they go to it, before anything
     // here looks at them: the held key's own state (nLastChar) must stay as
-    // it was. The program's own counted keys pass.
-    if (g_bRedirectKey && g_nSendKey <= 0) {
+    // it was. Until the keys it types again have come back, so do the keys
+    // typed after them. The program's own counted keys pass.
+    const bool typedAgain = IsKeyTypedAgain(lParam);
+    if (g_nSendKey <= 0 && (g_bRedirectKey || (g_nKeysAway > 0 && !typedAgain))) {
+        if (!typedAgain)
+            InterlockedIncrement(&g_nKeysAway);
+        s.forwarded = TRUE;
         PostMessageA(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, vk, lParam);
         return Swallow;
     }
@@ -597,12 +604,23 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION) {
         if ((lParam & 0x80000000) == 0)
             StampLatency(LATENCY_KEY_DOWN);
+        const bool typedAgain = IsKeyTypedAgain(lParam);
+        s_state.forwarded = FALSE;
+        bool swallow = false;
         try {
-            if (HandleKey(static_cast<UINT>(wParam), lParam) == Swallow)
-                return 1;
+            swallow = HandleKey(static_cast<UINT>(wParam), lParam) == Swallow;
         } catch (...) {
             // Whatever went wrong, the key goes on to the application.
         }
+        // A key typed again has come through, and whatever it started (an
+        // accept) is posted ahead of this: the program may type the next.
+        if (typedAgain && !s_state.forwarded) {
+            if (InterlockedDecrement(&g_nKeysAway) < 0)
+                InterlockedExchange(&g_nKeysAway, 0);
+            Post(FindMainWindow(), WM_KEY_TYPED_AGAIN);
+        }
+        if (swallow)
+            return 1;
     }
     return CallNextHookEx(hHookKeyboard, code, wParam, lParam);
 }

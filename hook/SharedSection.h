@@ -98,6 +98,16 @@ extern int g_nLatencyResults;  // candidates in the last results taken
 extern int g_nLatencyFills;    // fills with entries since the probe cleared it
 }
 
+// Keys the user typed while the program held them back (g_bRedirectKey) are
+// forwarded to the main window, which types them again one at a time, in
+// order, with scan code 0, which no key of a keyboard has; the hook reports
+// each one that comes through (WM_KEY_TYPED_AGAIN). This counts the key
+// events forwarded that have not come through yet: until they have, keys
+// with a scan code were typed after them and are forwarded too.
+extern "C" {
+extern LONG g_nKeysAway;
+}
+
 // Copies value into a shared array of the given capacity, cutting it at
 // capacity - 1 characters; the last byte always stays 0.
 inline void SetSharedString(char *dest, size_t capacity, const char *value)

@@ -407,12 +407,13 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             g_bRedirectKey = 0;
         return 0;
     }
-    // Keys the hook held for the accept: typed again, in their order.
+    // Keys the hook held for the accept: typed again, in their order and
+    // marked as the program marks them (scan code 0).
     if ((message == WM_KEYDOWN || message == WM_KEYUP) && window == g_main) {
         DWORD flags = message == WM_KEYUP ? KEYEVENTF_KEYUP : 0;
         if (lParam & (1L << 24))
             flags |= KEYEVENTF_EXTENDEDKEY;
-        keybd_event(static_cast<BYTE>(wParam), static_cast<BYTE>((lParam >> 16) & 0xFF), flags, 0);
+        keybd_event(static_cast<BYTE>(wParam), 0, flags, 0);
         return 0;
     }
     return CallWindowProcA(g_dialogProc, window, message, wParam, lParam);

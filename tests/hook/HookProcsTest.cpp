@@ -388,9 +388,22 @@ TEST_F(HookProcs, SpaceAsCompletionKeyAcceptsAfterAWord)
 }
 
 // From the accept on, the user's keys go to the program, untouched here,
-// until it lets them go; then they are handled as typed.
-TEST_F(HookProcs, KeysBehindAnAcceptGoToTheProgramUntilItLetsThemGo)
+// until it lets them go. It types them again one at a time with scan code 0:
+// each is handled as typed and reported back; until all have come through,
+// keys with a scan code were typed after them and go to the program too. A
+// new hold sends the key typed again back.
+TEST_F(HookProcs, KeysBehindAnAcceptGoToTheProgramUntilTypedAgain)
 {
+    auto typedAgain = [](UINT vk, bool up) {
+        return KeyboardProc(HC_ACTION, vk, KeyLParam(vk, up, false) & ~0x00FF0000L) == 1;
+    };
+    auto reports = [&] {
+        int n = 0;
+        MSG msg;
+        while (PeekMessageA(&msg, m_main, WM_KEY_TYPED_AGAIN, WM_KEY_TYPED_AGAIN, PM_REMOVE))
+            ++n;
+        return n;
+    };
     CompWordKey = VK_SPACE;
     EXPECT_TRUE(Key(VK_SPACE, false));
     const char held = nLastChar;
@@ -400,22 +413,40 @@ TEST_F(HookProcs, KeysBehindAnAcceptGoToTheProgramUntilItLetsThemGo)
     EXPECT_TRUE(Press('O'));
     EXPECT_EQ(nLastChar, held) << "the held key's character is what the accept reads";
     EXPECT_EQ(Forwarded(m_main), "32- 79+ 79- ");
+    EXPECT_EQ(g_nKeysAway, 3);
 
-    // The program has made the accept and types the held keys again.
-    MSG pending;
-    ASSERT_TRUE(PeekMessageA(&pending, m_main, WM_ACCEPT_ITEM, WM_ACCEPT_ITEM, PM_NOREMOVE));
+    // The program has made the accept; K was typed after O and reaches the
+    // hook before O comes back.
     Take(m_main);
     EXPECT_EQ(g_bRedirectKey, 0);
-    EXPECT_FALSE(Press('O'));
-    EXPECT_EQ(nLastChar, 'o');
-    EXPECT_EQ(Forwarded(m_main), "");
-
-    // A digit's choice holds the keys behind it too.
-    EXPECT_TRUE(Press('2'));
-    EXPECT_EQ(g_bRedirectKey, 1);
     EXPECT_TRUE(Press('K'));
     EXPECT_EQ(Forwarded(m_main), "75+ 75- ");
-    Take(m_main);
+    EXPECT_EQ(g_nKeysAway, 5);
+    EXPECT_FALSE(typedAgain(VK_SPACE, true));
+    EXPECT_FALSE(typedAgain('O', false));
+    EXPECT_EQ(nLastChar, 'o');
+    EXPECT_FALSE(typedAgain('O', true));
+    EXPECT_EQ(reports(), 3);
+    EXPECT_EQ(g_nKeysAway, 2);
+
+    // A hold begun meanwhile sends the key typed again back, still away.
+    g_bRedirectKey = 1;
+    EXPECT_TRUE(typedAgain('K', false));
+    EXPECT_EQ(Forwarded(m_main), "75+ ");
+    EXPECT_EQ(reports(), 0);
+    EXPECT_EQ(g_nKeysAway, 2);
+    g_bRedirectKey = 0;
+    EXPECT_FALSE(typedAgain('K', false));
+    EXPECT_FALSE(typedAgain('K', true));
+    EXPECT_EQ(reports(), 2);
+    EXPECT_EQ(g_nKeysAway, 0);
+    EXPECT_FALSE(Press('K'));
+    EXPECT_EQ(Forwarded(m_main), "");
+
+    // With nothing away a key without a scan code is an ordinary key.
+    EXPECT_FALSE(typedAgain('A', false));
+    EXPECT_EQ(reports(), 0);
+    EXPECT_EQ(g_nKeysAway, 0);
 
     // The program's own counted keys pass a hold.
     g_bRedirectKey = 1;
