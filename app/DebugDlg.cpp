@@ -105,9 +105,9 @@ void CDebugDlg::HoldKeysBehindHeldChar()
 void CDebugDlg::OnForwardedKey(UINT msg, WPARAM vk, LPARAM lParam)
 {
     // The key typed again, sent back by a new hold: it is the earliest.
-    if (m_bKeyInFlight && ((lParam >> 16) & 0xFF) == 0) {
+    if (vk & FORWARDED_AGAIN) {
         m_bKeyInFlight = false;
-        m_heldKeys.insert(m_heldKeys.begin(), {msg, vk, lParam});
+        m_heldKeys.insert(m_heldKeys.begin(), {msg, vk & 0xFF, lParam});
     } else {
         m_heldKeys.push_back({msg, vk, lParam});
     }
@@ -138,8 +138,9 @@ void CDebugDlg::TypeNextHeldKey()
         flags |= KEYEVENTF_EXTENDEDKEY;
     m_bKeyInFlight = true;
     m_tkKeyInFlight = GetTickCount();
-    // Scan code 0 marks it as typed again (g_nKeysAway).
-    SendKeyEvent(static_cast<BYTE>(key.vk), 0, flags);
+    // Named for the hook, and marked (ScanTypedAgain).
+    InterlockedExchange(&g_nKeyTypedAgain, KeyTypedAgainId(static_cast<unsigned>(key.vk), key.lParam));
+    SendKeyEvent(static_cast<BYTE>(key.vk), ScanTypedAgain(static_cast<unsigned>(key.vk), key.lParam), flags);
 }
 
 BOOL CDebugDlg::OnInitDialog()
@@ -331,6 +332,7 @@ void CDebugDlg::OnTimer(UINT_PTR id)
     // keys are no longer forwarded.
     if (m_bKeyInFlight && GetTickCount() - m_tkKeyInFlight > 1000) {
         m_bKeyInFlight = false;
+        InterlockedExchange(&g_nKeyTypedAgain, 0);
         if (InterlockedDecrement(&g_nKeysAway) < 0)
             InterlockedExchange(&g_nKeysAway, 0);
         TypeNextHeldKey();

@@ -29,5 +29,9 @@ enum : UINT {
 // itself, which the hook does not treat as typing.
 const unsigned long OWN_CHAR_MARK = 0x1E000000UL;
 
+// Set in the wParam of a key the hook forwards to the main window when it is
+// the key the program was typing again: a new hold sent it back.
+const unsigned FORWARDED_AGAIN = 0x10000;
+
 // How long the hook waits for the main window's answer to WM_PROMPT_QUERY.
 const unsigned PROMPT_QUERY_TIMEOUT_MS = 3000;

@@ -14,6 +14,7 @@ struct HookProcState {
     BOOL altReleased;   // the current key event is the release of Alt
     int lastSelIndex;   // last index from a digit, letter or function key
     BOOL forwarded;     // the current key event went to the program
+    BOOL typedAgain;    // the current key event is one the program typed again (g_nKeyTypedAgain)
 };
 
 // This process's state; tests reset it between cases.

@@ -81,7 +81,22 @@ bool TrackWithoutCaret()
     return ProgramListed(included);
 }
 
-bool IsKeyTypedAgain(LPARAM lParam) { return g_nKeysAway > 0 && ((lParam >> 16) & 0xFF) == 0; }
+// Whether this key event is one the program is typing again for the user:
+// the one it named, or, while keys are away, one without a scan code, which
+// no key of a keyboard sends. The name is claimed, so that a second identical
+// event is not taken for it.
+bool ClaimKeyTypedAgain(UINT vk, LPARAM lParam)
+{
+    const LONG expected = g_nKeyTypedAgain;
+    const bool marked = g_nKeysAway > 0 && ((lParam >> 16) & 0xFF) == 0;
+    // Only a key typed again with its scan code (a modifier) goes by name:
+    // a later key of the user's may be the same.
+    const bool named = !marked && expected != 0 && ScanTypedAgain(vk, lParam) != 0 &&
+                       expected == KeyTypedAgainId(vk, lParam);
+    if (named || (marked && expected != 0))
+        InterlockedCompareExchange(&g_nKeyTypedAgain, 0, expected);
+    return named || marked;
+}
 
 bool LastWordBufferCharIs(bool (*test)(char))
 {
@@ -131,12 +146,12 @@ KeyResult HandleKey(UINT vk, LPARAM lParam)
     // here looks at them: the held key's own state (nLastChar) must stay as
     // it was. Until the keys it types again have come back, so do the keys
     // typed after them. The program's own counted keys pass.
-    const bool typedAgain = IsKeyTypedAgain(lParam);
+    const bool typedAgain = s.typedAgain != FALSE;
     if (g_nSendKey <= 0 && (g_bRedirectKey || (g_nKeysAway > 0 && !typedAgain))) {
         if (!typedAgain)
             InterlockedIncrement(&g_nKeysAway);
         s.forwarded = TRUE;
-        PostMessageA(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, vk, lParam);
+        PostMessageA(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, vk | (typedAgain ? FORWARDED_AGAIN : 0), lParam);
         return Swallow;
     }
     const HWND focus = GetFocus();
@@ -604,7 +619,8 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION) {
         if ((lParam & 0x80000000) == 0)
             StampLatency(LATENCY_KEY_DOWN);
-        const bool typedAgain = IsKeyTypedAgain(lParam);
+        const bool typedAgain = ClaimKeyTypedAgain(static_cast<UINT>(wParam), lParam);
+        s_state.typedAgain = typedAgain;
         s_state.forwarded = FALSE;
         bool swallow = false;
         try {

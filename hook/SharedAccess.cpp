@@ -6,6 +6,7 @@ void ResetTransientSharedState()
 {
     g_bRedirectKey = 0;
     g_nKeysAway = 0;
+    g_nKeyTypedAgain = 0;
     hTestEdit = 0;
     hWndManualActivate = 0;
     g_bAlterPrompt = 0;

@@ -75,4 +75,5 @@ LX_SHARED long long g_qpcLatency[LATENCY_STAMP_COUNT] = {0};
 LX_SHARED int g_nLatencyResults = 0;
 LX_SHARED int g_nLatencyFills = 0;
 LX_SHARED LONG g_nKeysAway = 0;
+LX_SHARED LONG g_nKeyTypedAgain = 0;
 }

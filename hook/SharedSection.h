@@ -100,12 +100,37 @@ extern int g_nLatencyFills;    // fills with entries since the probe cleared it
 
 // Keys the user typed while the program held them back (g_bRedirectKey) are
 // forwarded to the main window, which types them again one at a time, in
-// order, with scan code 0, which no key of a keyboard has; the hook reports
-// each one that comes through (WM_KEY_TYPED_AGAIN). This counts the key
-// events forwarded that have not come through yet: until they have, keys
-// with a scan code were typed after them and are forwarded too.
+// order, naming each beforehand in g_nKeyTypedAgain (KeyTypedAgainId); the
+// hook reports each one that comes through (WM_KEY_TYPED_AGAIN).
+// g_nKeysAway counts the key events forwarded that have not come through
+// yet: until they have, other keys were typed after them and are forwarded
+// too.
 extern "C" {
 extern LONG g_nKeysAway;
+extern LONG g_nKeyTypedAgain;
+}
+
+// The scan code a held key is typed again with: 0, which the hook knows as
+// typed again while keys are away, except for the modifiers, whose scan code
+// tells left from right and Alt from AltGr (they are known by their name).
+inline unsigned char ScanTypedAgain(unsigned vk, long long lParam)
+{
+    switch (vk & 0xFF) {
+    case 0x10: case 0x11: case 0x12:  // Shift, Ctrl, Alt
+    case 0xA0: case 0xA1: case 0xA2: case 0xA3: case 0xA4: case 0xA5:
+    case 0x5B: case 0x5C:  // Windows keys
+        return static_cast<unsigned char>((lParam >> 16) & 0xFF);
+    default:
+        return 0;
+    }
+}
+
+// A key event as g_nKeyTypedAgain names it: key, scan code, extended and
+// release flags; never 0.
+inline LONG KeyTypedAgainId(unsigned vk, long long lParam)
+{
+    return static_cast<LONG>(0x40000000L | ((lParam >> 31) & 1) << 18 | ((lParam >> 24) & 1) << 17 |
+                             ((lParam >> 16) & 0xFF) << 8 | (vk & 0xFF));
 }
 
 // Copies value into a shared array of the given capacity, cutting it at

@@ -459,12 +459,14 @@ TEST_F(MainWindow, QuittingIgnoresTheHook)
 
 namespace {
 // Stands in for the hook library in this thread: reports each key the main
-// window types again (scan code 0) as having come through.
+// window types again (the one it names) as having come through.
 HWND g_typedAgainReportTo = nullptr;
 LRESULT CALLBACK ReportKeysTypedAgain(int code, WPARAM wParam, LPARAM lParam)
 {
-    if (code == HC_ACTION && ((lParam >> 16) & 0xFF) == 0)
+    if (code == HC_ACTION && g_nKeyTypedAgain == KeyTypedAgainId(static_cast<unsigned>(wParam), lParam)) {
+        g_nKeyTypedAgain = 0;
         PostMessageA(g_typedAgainReportTo, WM_KEY_TYPED_AGAIN, 0, 0);
+    }
     return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 }  // namespace

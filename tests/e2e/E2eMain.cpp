@@ -40,6 +40,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <iostream>
 #include <string>
 
@@ -105,6 +106,31 @@ const char *MessageName(UINT message)
     case WM_PUNCT_AFTER_SPACE: return "PUNCT_AFTER_SPACE";
     default: return nullptr;
     }
+}
+
+// The keys the hook held behind an accept, typed again as the program types
+// them: one at a time, each named in g_nKeyTypedAgain, the next once the hook
+// reports the last one through.
+struct HeldKey {
+    UINT message;
+    WPARAM vk;
+    LPARAM lParam;
+};
+std::deque<HeldKey> g_heldKeys;
+bool g_keyInFlight = false;
+
+void TypeNextHeldKey()
+{
+    if (g_keyInFlight || g_heldKeys.empty())
+        return;
+    const HeldKey key = g_heldKeys.front();
+    g_heldKeys.pop_front();
+    DWORD flags = key.message == WM_KEYUP ? KEYEVENTF_KEYUP : 0;
+    if (key.lParam & (1L << 24))
+        flags |= KEYEVENTF_EXTENDEDKEY;
+    g_keyInFlight = true;
+    InterlockedExchange(&g_nKeyTypedAgain, KeyTypedAgainId(static_cast<unsigned>(key.vk), key.lParam));
+    keybd_event(static_cast<BYTE>(key.vk), ScanTypedAgain(static_cast<unsigned>(key.vk), key.lParam), flags, 0);
 }
 
 std::string SharedState()
@@ -407,13 +433,19 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
             g_bRedirectKey = 0;
         return 0;
     }
-    // Keys the hook held for the accept: typed again, in their order and
-    // marked as the program marks them (scan code 0).
     if ((message == WM_KEYDOWN || message == WM_KEYUP) && window == g_main) {
-        DWORD flags = message == WM_KEYUP ? KEYEVENTF_KEYUP : 0;
-        if (lParam & (1L << 24))
-            flags |= KEYEVENTF_EXTENDEDKEY;
-        keybd_event(static_cast<BYTE>(wParam), 0, flags, 0);
+        if (wParam & FORWARDED_AGAIN) {
+            g_keyInFlight = false;
+            g_heldKeys.push_front({message, wParam & 0xFF, lParam});
+        } else {
+            g_heldKeys.push_back({message, wParam, lParam});
+        }
+        TypeNextHeldKey();
+        return 0;
+    }
+    if (message == WM_KEY_TYPED_AGAIN) {
+        g_keyInFlight = false;
+        TypeNextHeldKey();
         return 0;
     }
     return CallWindowProcA(g_dialogProc, window, message, wParam, lParam);

@@ -388,14 +388,18 @@ TEST_F(HookProcs, SpaceAsCompletionKeyAcceptsAfterAWord)
 }
 
 // From the accept on, the user's keys go to the program, untouched here,
-// until it lets them go. It types them again one at a time with scan code 0:
-// each is handled as typed and reported back; until all have come through,
-// keys with a scan code were typed after them and go to the program too. A
-// new hold sends the key typed again back.
+// until it lets them go. It types them again one at a time, naming each
+// beforehand: that one is handled as typed and reported back; until all have
+// come through, other keys were typed after them and go to the program too.
+// A new hold sends the key typed again back, flagged.
 TEST_F(HookProcs, KeysBehindAnAcceptGoToTheProgramUntilTypedAgain)
 {
+    // As the program types a key again: named, with the scan code it gives.
     auto typedAgain = [](UINT vk, bool up) {
-        return KeyboardProc(HC_ACTION, vk, KeyLParam(vk, up, false) & ~0x00FF0000L) == 1;
+        const LPARAM real = KeyLParam(vk, up, false);
+        g_nKeyTypedAgain = KeyTypedAgainId(vk, real);
+        const LPARAM sent = (real & ~0x00FF0000L) | static_cast<LPARAM>(ScanTypedAgain(vk, real)) << 16;
+        return KeyboardProc(HC_ACTION, vk, sent) == 1;
     };
     auto reports = [&] {
         int n = 0;
@@ -425,6 +429,7 @@ TEST_F(HookProcs, KeysBehindAnAcceptGoToTheProgramUntilTypedAgain)
     EXPECT_FALSE(typedAgain(VK_SPACE, true));
     EXPECT_FALSE(typedAgain('O', false));
     EXPECT_EQ(nLastChar, 'o');
+    EXPECT_EQ(g_nKeyTypedAgain, 0) << "claimed";
     EXPECT_FALSE(typedAgain('O', true));
     EXPECT_EQ(reports(), 3);
     EXPECT_EQ(g_nKeysAway, 2);
@@ -432,7 +437,8 @@ TEST_F(HookProcs, KeysBehindAnAcceptGoToTheProgramUntilTypedAgain)
     // A hold begun meanwhile sends the key typed again back, still away.
     g_bRedirectKey = 1;
     EXPECT_TRUE(typedAgain('K', false));
-    EXPECT_EQ(Forwarded(m_main), "75+ ");
+    const std::string again = std::to_string(FORWARDED_AGAIN | 'K') + "+ ";
+    EXPECT_EQ(Forwarded(m_main), again);
     EXPECT_EQ(reports(), 0);
     EXPECT_EQ(g_nKeysAway, 2);
     g_bRedirectKey = 0;
@@ -443,10 +449,21 @@ TEST_F(HookProcs, KeysBehindAnAcceptGoToTheProgramUntilTypedAgain)
     EXPECT_FALSE(Press('K'));
     EXPECT_EQ(Forwarded(m_main), "");
 
-    // With nothing away a key without a scan code is an ordinary key.
-    EXPECT_FALSE(typedAgain('A', false));
+    // A modifier is typed again with its own scan code and known by its
+    // name; an event that differs from the one named (the release) is not it,
+    // nor is a letter of the user's equal to the one named.
+    g_nKeysAway = 2;
+    EXPECT_FALSE(typedAgain(VK_SHIFT, false));
+    EXPECT_EQ(reports(), 1);
+    g_nKeyTypedAgain = KeyTypedAgainId(VK_SHIFT, KeyLParam(VK_SHIFT, false, false));
+    EXPECT_TRUE(Key(VK_SHIFT, true));
+    g_nKeyTypedAgain = KeyTypedAgainId('A', KeyLParam('A', false, false));
+    EXPECT_TRUE(Key('A', false));
+    EXPECT_EQ(Forwarded(m_main), "16- 65+ ");
+    EXPECT_NE(g_nKeyTypedAgain, 0);
     EXPECT_EQ(reports(), 0);
-    EXPECT_EQ(g_nKeysAway, 0);
+    g_nKeysAway = 0;
+    g_nKeyTypedAgain = 0;
 
     // The program's own counted keys pass a hold.
     g_bRedirectKey = 1;
