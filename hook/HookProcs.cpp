@@ -142,18 +142,6 @@ KeyResult HandleKey(UINT vk, LPARAM lParam)
     const HWND mainWindow = FindMainWindow();
     if (!mainWindow)
         return PassOn;
-    // While the program holds the user's keys they go to it, before anything
-    // here looks at them: the held key's own state (nLastChar) must stay as
-    // it was. Until the keys it types again have come back, so do the keys
-    // typed after them. The program's own counted keys pass.
-    const bool typedAgain = s.typedAgain != FALSE;
-    if (g_nSendKey <= 0 && (g_bRedirectKey || (g_nKeysAway > 0 && !typedAgain))) {
-        if (!typedAgain)
-            InterlockedIncrement(&g_nKeysAway);
-        s.forwarded = TRUE;
-        PostMessageA(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, vk | (typedAgain ? FORWARDED_AGAIN : 0), lParam);
-        return Swallow;
-    }
     const HWND focus = GetFocus();
     if (!focus)
         return PassOn;
@@ -170,6 +158,20 @@ KeyResult HandleKey(UINT vk, LPARAM lParam)
         if (!down && g_nSendKey > 0)
             --g_nSendKey;
         return PassOn;
+    }
+
+    // While the program holds the user's keys (password fields aside) they
+    // go to it, before anything here looks at them: the held key's own state
+    // (nLastChar) must stay as it was. Until the keys it types again have
+    // come back, so do the keys typed after them. The program's own counted
+    // keys pass.
+    const bool typedAgain = s.typedAgain != FALSE;
+    if (g_nSendKey <= 0 && (g_bRedirectKey || (g_nKeysAway > 0 && !typedAgain))) {
+        if (!typedAgain)
+            InterlockedIncrement(&g_nKeysAway);
+        s.forwarded = TRUE;
+        PostMessageA(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, vk | (typedAgain ? FORWARDED_AGAIN : 0), lParam);
+        return Swallow;
     }
 
     KeyCode = vk;
