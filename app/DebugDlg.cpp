@@ -133,14 +133,9 @@ void CDebugDlg::TypeNextHeldKey()
         return;
     const HeldKey key = m_heldKeys.front();
     m_heldKeys.erase(m_heldKeys.begin());
-    DWORD flags = key.msg == WM_KEYUP ? KEYEVENTF_KEYUP : 0;
-    if (key.lParam & (1 << 24))
-        flags |= KEYEVENTF_EXTENDEDKEY;
     m_bKeyInFlight = true;
     m_tkKeyInFlight = GetTickCount();
-    // Named for the hook, and marked (ScanTypedAgain).
-    InterlockedExchange(&g_nKeyTypedAgain, KeyTypedAgainId(static_cast<unsigned>(key.vk), key.lParam));
-    SendKeyEvent(static_cast<BYTE>(key.vk), ScanTypedAgain(static_cast<unsigned>(key.vk), key.lParam), flags);
+    TypeKeyAgain(key.msg == WM_KEYUP, static_cast<unsigned>(key.vk), key.lParam);
 }
 
 BOOL CDebugDlg::OnInitDialog()

@@ -39,6 +39,19 @@ void ShowChild(HWND child, bool show)
         ::ShowWindow(child, show ? SW_SHOW : SW_HIDE);
 }
 
+// SWP_NOMOVE and SWP_NOSIZE for what stays as it is from one rectangle to
+// the other.
+UINT UnchangedFlags(const RECT &from, const RECT &to)
+{
+    UINT flags = 0;
+    if (from.left == to.left && from.top == to.top)
+        flags |= SWP_NOMOVE;
+    if (from.right - from.left == to.right - to.left && from.bottom - from.top == to.bottom - to.top)
+        flags |= SWP_NOSIZE;
+    return flags;
+}
+const UINT kUnchanged = SWP_NOMOVE | SWP_NOSIZE;
+
 void PlaceChild(HWND parent, HWND child, int x, int y, int cx, int cy)
 {
     if (!child)
@@ -46,13 +59,10 @@ void PlaceChild(HWND parent, HWND child, int x, int y, int cx, int cy)
     RECT r;
     ::GetWindowRect(child, &r);
     MapWindowPoints(nullptr, parent, reinterpret_cast<POINT *>(&r), 2);
-    UINT how = SWP_NOZORDER | SWP_NOACTIVATE;
-    if (r.left == x && r.top == y)
-        how |= SWP_NOMOVE;
-    if (r.right - r.left == cx && r.bottom - r.top == cy)
-        how |= SWP_NOSIZE;
-    if ((how & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
-        ::SetWindowPos(child, nullptr, x, y, cx, cy, how);
+    const RECT to = {x, y, x + cx, y + cy};
+    const UINT how = UnchangedFlags(r, to);
+    if (how != kUnchanged)
+        ::SetWindowPos(child, nullptr, x, y, cx, cy, how | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 }  // namespace
 
@@ -382,8 +392,8 @@ void CWordPrompt::UpdatePrompt(int flags)
     if (!m_wndList.IsWindow() || !m_wndHList.IsWindow())
         return;
     const BOOL horizontal = IsHorizontalLayout();
-    m_wndHList.ShowWindow(horizontal ? SW_SHOW : SW_HIDE);
-    m_wndList.ShowWindow(horizontal ? SW_HIDE : SW_SHOW);
+    ShowChild(m_wndHList, horizontal != FALSE);
+    ShowChild(m_wndList, horizontal == FALSE);
     if (horizontal)
         m_wndHList.FillHList(m_items, m_wndList.m_nFirstItem, (flags & UPDATE_ERASE) != 0);
     SIZE size;
@@ -409,15 +419,11 @@ void CWordPrompt::ShowPromptAt(int flags, const SIZE *newSize)
     }
     if (!(flags & UPDATE_NO_MOVE) && !IsDocked())
         PlacePromptAtCaret(rect.right - rect.left, rect.bottom - rect.top, rect);
-    UINT how = SWP_NOACTIVATE;
-    if (rect.left == before.left && rect.top == before.top)
-        how |= SWP_NOMOVE;
-    if (rect.right - rect.left == before.right - before.left && rect.bottom - rect.top == before.bottom - before.top)
-        how |= SWP_NOSIZE;
+    const UINT how = UnchangedFlags(before, rect) | SWP_NOACTIVATE;
     // A docked prompt is shown the usual way: its screen strip is claimed
     // when it is shown.
     if ((flags & UPDATE_NO_SHOW) || IsDocked()) {
-        if ((how & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+        if ((how & kUnchanged) != kUnchanged)
             SetWindowPos(nullptr, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top,
                          how | SWP_NOZORDER);
         if (!(flags & UPDATE_NO_SHOW))

@@ -78,6 +78,15 @@ void SendKeyEvent(BYTE vk, BYTE scan, DWORD flags, uintptr_t extra)
     KeyEventPause();
 }
 
+void TypeKeyAgain(bool release, unsigned vk, long long lParam)
+{
+    DWORD flags = release ? KEY_RELEASE : 0;
+    if (lParam & (1LL << 24))
+        flags |= KEY_EXTENDED;
+    g_nKeyTypedAgain = KeyTypedAgainId(vk, lParam);
+    SendKeyEvent(static_cast<BYTE>(vk), ScanTypedAgain(vk, lParam), flags);
+}
+
 void TypeAltNumpad(BYTE ch, void *layout)
 {
     KeyboardBackend &kb = Backend();

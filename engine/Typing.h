@@ -25,7 +25,8 @@ const BYTE KEY_RIGHT = 0x27;
 const BYTE KEY_DOWN = 0x28;
 const BYTE KEY_INSERT = 0x2D;
 const BYTE KEY_NUMPAD0 = 0x60;
-const DWORD KEY_RELEASE = 2;  // the key-up flag of a key event
+const DWORD KEY_RELEASE = 2;   // the key-up flag of a key event
+const DWORD KEY_EXTENDED = 1;  // the extended-key flag of a key event
 
 // The longest pause a \dl token can ask for, in units of 100 ms (one minute),
 // so a long run of digits can neither overflow nor hang the program.
@@ -51,6 +52,10 @@ void SetKeyboardBackend(KeyboardBackend *backend);
 // way when send is FALSE (then nothing is typed, but \dl still pauses).
 int SendKeysToWindow(HWND target, const CString &text, BOOL tokens, BOOL charMode, BOOL send);
 void SendKeyEvent(BYTE vk, BYTE scan, DWORD flags, uintptr_t extra = 0);
+// Types again a key event the hook held for the program (lParam as the hook
+// saw it), named beforehand in g_nKeyTypedAgain and with the scan code the
+// hook knows it by (SharedSection.h).
+void TypeKeyAgain(bool release, unsigned vk, long long lParam);
 void TypeAltNumpad(BYTE ch, void *layout);
 void SendPasteKeys(BOOL shiftInsert);
 void SendCopyKeys(BOOL ctrlInsert, int ms);

@@ -125,12 +125,8 @@ void TypeNextHeldKey()
         return;
     const HeldKey key = g_heldKeys.front();
     g_heldKeys.pop_front();
-    DWORD flags = key.message == WM_KEYUP ? KEYEVENTF_KEYUP : 0;
-    if (key.lParam & (1L << 24))
-        flags |= KEYEVENTF_EXTENDEDKEY;
     g_keyInFlight = true;
-    InterlockedExchange(&g_nKeyTypedAgain, KeyTypedAgainId(static_cast<unsigned>(key.vk), key.lParam));
-    keybd_event(static_cast<BYTE>(key.vk), ScanTypedAgain(static_cast<unsigned>(key.vk), key.lParam), flags, 0);
+    TypeKeyAgain(key.message == WM_KEYUP, static_cast<unsigned>(key.vk), key.lParam);
 }
 
 std::string SharedState()
