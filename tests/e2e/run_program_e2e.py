@@ -448,6 +448,18 @@ class Run:
             self.key("1")
             self.wait_text("notepad", entries[0])
 
+    def fast_words(self):
+        """Words with nothing to offer typed fast: each space is held back
+        for a request, and the keys typed behind it are held too and typed
+        again in order, so nothing overtakes a space."""
+        for delay, text in ((40, "jqxw zqxy vxqj ok"), (15, "xqjz wqzx yzqx ok")):
+            self.clear("notepad")
+            self.type(text, delay=delay)
+            self.wait_text("notepad", text)
+            time.sleep(0.5)
+            self.expect(self.text("notepad") == text,
+                        "%d ms a key: the editor reads %r" % (delay, self.text("notepad")))
+
     # 4. Learning ------------------------------------------------------------------
 
     def learn_new_word(self):
@@ -523,6 +535,7 @@ class Run:
         self.check("manual activation", self.manual_activation)
         self.check("held-back space", self.held_space)
         self.check("fast typing", self.fast_typing)
+        self.check("fast typing: spaces held back", self.fast_words)
         self.check("learning: new word offered", self.learn_new_word)
         self.check("exit: files written, hooks removed, no process left", self.exit_state)
         self.check("learning: new word in the user library", self.learned_in_file)
