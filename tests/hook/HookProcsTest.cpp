@@ -560,6 +560,14 @@ TEST_F(HookProcs, PasswordFieldsStayOutOfEveryBuffer)
     for (const Posted &p : Take(m_main))
         EXPECT_NE(p.message, static_cast<UINT>(WM_REQUEST_PROMPT)) << Describe({p});
     EXPECT_TRUE(Take(password).empty());
+
+    // Keys held for the program are not held here: they would pass through it.
+    g_bRedirectKey = 1;
+    g_nKeysAway = 1;
+    EXPECT_FALSE(Press('S'));
+    EXPECT_EQ(Forwarded(m_main), "");
+    EXPECT_EQ(g_nKeysAway, 1);
+    ResetTransientSharedState();
     hTestEdit = nullptr;
 
     // The program's own keys typed into it are still counted off.
