@@ -54,7 +54,13 @@ private:
             GetClassNameA(box, cls, sizeof cls);
             // Dialogs of the program's own window layer carry their object in
             // a property; only the system's message boxes are caught.
-            if (lstrcmpA(cls, "#32770") == 0 && !GetPropA(box, "LexantoWndObject")) {
+            // A box is activated again when another process's window took
+            // the foreground before it closed: it is still one box.
+            bool seen = false;
+            for (HWND caughtBox : self->m_caught)
+                seen = seen || caughtBox == box;
+            if (!seen && lstrcmpA(cls, "#32770") == 0 && !GetPropA(box, "LexantoWndObject")) {
+                self->m_caught.push_back(box);
                 Box caught;
                 char caption[512] = {0};
                 GetWindowTextA(box, caption, sizeof caption);
@@ -71,4 +77,5 @@ private:
     HHOOK m_hook = nullptr;
     int m_answer;
     std::vector<Box> m_boxes;
+    std::vector<HWND> m_caught;
 };
