@@ -104,13 +104,7 @@ void CDebugDlg::HoldKeysBehindHeldChar()
 
 void CDebugDlg::OnForwardedKey(UINT msg, WPARAM vk, LPARAM lParam)
 {
-    // The key typed again, sent back by a new hold: it is the earliest.
-    if (vk & FORWARDED_AGAIN) {
-        m_bKeyInFlight = false;
-        m_heldKeys.insert(m_heldKeys.begin(), {msg, vk & 0xFF, lParam});
-    } else {
-        m_heldKeys.push_back({msg, vk, lParam});
-    }
+    m_heldKeys.Add(msg == WM_KEYUP, static_cast<unsigned>(vk), lParam);
     // Forwarded after the hold ended: typed in turn, behind the others.
     if (!m_held.pending)
         ReleaseHeldKeys();
@@ -126,16 +120,8 @@ void CDebugDlg::ReleaseHeldKeys()
 
 void CDebugDlg::TypeNextHeldKey()
 {
-    // One at a time, each once the last has come through the hook: a key
-    // that starts a new hold there (a space) must find the ones behind it
-    // still here, not already queued for the target.
-    if (m_held.pending || m_bKeyInFlight || m_heldKeys.empty())
-        return;
-    const HeldKey key = m_heldKeys.front();
-    m_heldKeys.erase(m_heldKeys.begin());
-    m_bKeyInFlight = true;
-    m_tkKeyInFlight = GetTickCount();
-    TypeKeyAgain(key.msg == WM_KEYUP, static_cast<unsigned>(key.vk), key.lParam);
+    if (!m_held.pending && m_heldKeys.TypeNext())
+        m_tkKeyInFlight = GetTickCount();
 }
 
 BOOL CDebugDlg::OnInitDialog()
@@ -220,7 +206,7 @@ INT_PTR CDebugDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
         result = 0;
         break;
     case WM_KEY_TYPED_AGAIN:
-        m_bKeyInFlight = false;
+        m_heldKeys.CameThrough();
         TypeNextHeldKey();
         break;
     case WM_WORD_ENDED:
@@ -320,19 +306,19 @@ void CDebugDlg::OnTimer(UINT_PTR id)
     // and the keys behind it with it, rather than holding the keyboard.
     if (m_held.pending && GetTickCount() - m_tkHoldStart > 2000)
         GiveBackHeldChar();
-    else if (!m_held.pending && (g_bRedirectKey || !m_heldKeys.empty()))
+    else if (!m_held.pending && (g_bRedirectKey || !m_heldKeys.Empty()))
         ReleaseHeldKeys();
     // A key typed again that never came through a hook (the focus moved to
     // a window without one): the next goes on; with none left the user's
     // keys are no longer forwarded.
-    if (m_bKeyInFlight && GetTickCount() - m_tkKeyInFlight > 1000) {
-        m_bKeyInFlight = false;
+    if (m_heldKeys.InFlight() && GetTickCount() - m_tkKeyInFlight > 1000) {
+        m_heldKeys.CameThrough();
         InterlockedExchange(&g_nKeyTypedAgain, 0);
         if (InterlockedDecrement(&g_nKeysAway) < 0)
             InterlockedExchange(&g_nKeysAway, 0);
         TypeNextHeldKey();
     }
-    if (g_nKeysAway > 0 && !m_held.pending && !m_bKeyInFlight && m_heldKeys.empty() &&
+    if (g_nKeysAway > 0 && !m_held.pending && !m_heldKeys.InFlight() && m_heldKeys.Empty() &&
         GetTickCount() - m_tkKeyInFlight > 2000)
         InterlockedExchange(&g_nKeysAway, 0);
 }

@@ -9,11 +9,11 @@
 #include <shellapi.h>
 
 #include <ctime>
-#include <vector>
 
 #include "DebugDlgLinks.h"
 #include "Dialog.h"
 #include "PromptLink.h"
+#include "Typing.h"
 
 class CAppSettings;
 
@@ -112,11 +112,6 @@ private:
     // While a character is held back, the hook forwards the user's next keys
     // here (g_bRedirectKey) so that they cannot overtake it; they are typed
     // again, in order, once it is resolved.
-    struct HeldKey {
-        UINT msg;
-        WPARAM vk;
-        LPARAM lParam;
-    };
     void HoldKeysBehindHeldChar();
     void OnForwardedKey(UINT msg, WPARAM vk, LPARAM lParam);
     void ReleaseHeldKeys();
@@ -135,8 +130,7 @@ private:
     HICON m_hTrayIcon = nullptr;
     HICON m_hGrayIcon = nullptr;
     HeldChar m_held;
-    std::vector<HeldKey> m_heldKeys;
+    HeldKeyQueue m_heldKeys;
     DWORD m_tkHoldStart = 0;
-    bool m_bKeyInFlight = false;  // a held key typed again has not come through the hook yet
-    DWORD m_tkKeyInFlight = 0;    // when it was typed
+    DWORD m_tkKeyInFlight = 0;  // when the last held key was typed again
 };

@@ -445,17 +445,17 @@ void CWordPrompt::ShowPrompt(BOOL show)
                  SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | (IsDocked() ? SWP_NOZORDER : 0));
 }
 
-BOOL CWordPrompt::PlacePromptAtCaret(int cx, int cy, RECT &rect)
+void CWordPrompt::PlacePromptAtCaret(int cx, int cy, RECT &rect)
 {
     // The user is dragging the prompt or clicking in it.
     if (LeftButtonDown())
-        return FALSE;
+        return;
     if (m_settings.m_nPromptPosition == 1 && m_ptCaret.x != -1) {
         const int h = g_nCaretLineHeight ? g_nCaretLineHeight : 25;
         if (m_settings.m_bCenterHorizontalPromptBox && m_bHorz) {
             SetRect(&rect, m_ptCaret.x - cx / 2, m_ptCaret.y + h + 4, m_ptCaret.x - cx / 2 + cx,
                     m_ptCaret.y + h + 4 + cy);
-            return TRUE;
+            return;
         }
         CaretPlacement place;
         place.caretX = m_ptCaret.x;
@@ -482,11 +482,10 @@ BOOL CWordPrompt::PlacePromptAtCaret(int cx, int cy, RECT &rect)
         PromptBox box;
         ChoosePromptBox(place, box);
         SetRect(&rect, box.left, box.top, box.right, box.bottom);
-        return TRUE;
+        return;
     }
     SetRect(&rect, m_settings.m_nPromptPointX, m_settings.m_nPromptPointY, m_settings.m_nPromptPointX + cx,
             m_settings.m_nPromptPointY + cy);
-    return TRUE;
 }
 
 void CWordPrompt::SavePromptGeometry()

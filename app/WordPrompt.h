@@ -118,9 +118,9 @@ private:
     void ApplyListExtent();
     void LayoutPromptControls();
     void ShowPromptAt(int flags, const SIZE *newSize = nullptr);
-    // Where the prompt of cx x cy goes; FALSE while the left button is down,
-    // when it stays where it is.
-    BOOL PlacePromptAtCaret(int cx, int cy, RECT &rect);
+    // Where the prompt of cx x cy goes; rect is left as it is while the left
+    // button is down.
+    void PlacePromptAtCaret(int cx, int cy, RECT &rect);
     void SavePromptGeometry();
     void SetPromptAppBarPos();
     void AppBarMessage(DWORD message, int edge, const RECT *rect);

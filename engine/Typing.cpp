@@ -3,6 +3,7 @@
 #include "CharClasses.h"
 #include "EngineDiagnostics.h"
 #include "EngineSettings.h"
+#include "HookMessages.h"
 #include "SharedSection.h"
 
 // The platform's backend; TypingWin.cpp on Windows.
@@ -78,13 +79,29 @@ void SendKeyEvent(BYTE vk, BYTE scan, DWORD flags, uintptr_t extra)
     KeyEventPause();
 }
 
-void TypeKeyAgain(bool release, unsigned vk, long long lParam)
+void HeldKeyQueue::Add(bool release, unsigned wParam, long long lParam)
 {
-    DWORD flags = release ? KEY_RELEASE : 0;
-    if (lParam & (1LL << 24))
+    if (wParam & FORWARDED_AGAIN) {
+        m_inFlight = false;
+        m_keys.push_front({release, wParam & 0xFF, lParam});
+    } else {
+        m_keys.push_back({release, wParam, lParam});
+    }
+}
+
+bool HeldKeyQueue::TypeNext()
+{
+    if (m_inFlight || m_keys.empty())
+        return false;
+    const Key key = m_keys.front();
+    m_keys.pop_front();
+    m_inFlight = true;
+    DWORD flags = key.release ? KEY_RELEASE : 0;
+    if (key.lParam & (1LL << 24))
         flags |= KEY_EXTENDED;
-    g_nKeyTypedAgain = KeyTypedAgainId(vk, lParam);
-    SendKeyEvent(static_cast<BYTE>(vk), ScanTypedAgain(vk, lParam), flags);
+    g_nKeyTypedAgain = KeyTypedAgainId(key.vk, key.lParam);
+    SendKeyEvent(static_cast<BYTE>(key.vk), ScanTypedAgain(key.vk, key.lParam), flags);
+    return true;
 }
 
 void TypeAltNumpad(BYTE ch, void *layout)

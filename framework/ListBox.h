@@ -30,7 +30,7 @@ public:
     LRESULT GetItemData(int row) const { return Send(LB_GETITEMDATA, static_cast<WPARAM>(row)); }
     int GetItemHeight(int row) const { return static_cast<int>(Send(LB_GETITEMHEIGHT, static_cast<WPARAM>(row))); }
     void SetHorizontalExtent(int extent) { Send(LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent)); }
-    int GetHorizontalExtent() { return static_cast<int>(Send(LB_GETHORIZONTALEXTENT)); }
+    int GetHorizontalExtent() const { return static_cast<int>(Send(LB_GETHORIZONTALEXTENT)); }
 
     virtual void DrawItem(DRAWITEMSTRUCT *) {}
     virtual void MeasureItem(MEASUREITEMSTRUCT *) {}

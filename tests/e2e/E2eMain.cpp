@@ -40,7 +40,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <deque>
 #include <iostream>
 #include <string>
 
@@ -109,25 +108,8 @@ const char *MessageName(UINT message)
 }
 
 // The keys the hook held behind an accept, typed again as the program types
-// them: one at a time, each named in g_nKeyTypedAgain, the next once the hook
-// reports the last one through.
-struct HeldKey {
-    UINT message;
-    WPARAM vk;
-    LPARAM lParam;
-};
-std::deque<HeldKey> g_heldKeys;
-bool g_keyInFlight = false;
-
-void TypeNextHeldKey()
-{
-    if (g_keyInFlight || g_heldKeys.empty())
-        return;
-    const HeldKey key = g_heldKeys.front();
-    g_heldKeys.pop_front();
-    g_keyInFlight = true;
-    TypeKeyAgain(key.message == WM_KEYUP, static_cast<unsigned>(key.vk), key.lParam);
-}
+// them.
+HeldKeyQueue g_heldKeys;
 
 std::string SharedState()
 {
@@ -430,18 +412,13 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
         return 0;
     }
     if ((message == WM_KEYDOWN || message == WM_KEYUP) && window == g_main) {
-        if (wParam & FORWARDED_AGAIN) {
-            g_keyInFlight = false;
-            g_heldKeys.push_front({message, wParam & 0xFF, lParam});
-        } else {
-            g_heldKeys.push_back({message, wParam, lParam});
-        }
-        TypeNextHeldKey();
+        g_heldKeys.Add(message == WM_KEYUP, static_cast<unsigned>(wParam), lParam);
+        g_heldKeys.TypeNext();
         return 0;
     }
     if (message == WM_KEY_TYPED_AGAIN) {
-        g_keyInFlight = false;
-        TypeNextHeldKey();
+        g_heldKeys.CameThrough();
+        g_heldKeys.TypeNext();
         return 0;
     }
     return CallWindowProcA(g_dialogProc, window, message, wParam, lParam);
