@@ -7,8 +7,10 @@
 #include "CharClasses.h"
 #include "DebugDlg.h"
 #include "EngineSettings.h"
+#include "HookMessages.h"
 #include "InputHelpers.h"
 #include "Learning.h"
+#include "PromptOffer.h"
 #include "Retrieve.h"
 #include "RetrieveThread.h"
 #include "Settings.h"
@@ -126,70 +128,54 @@ bool HasFormattingMarker(const CString &text)
 
 LRESULT CDebugDlg::OnAcceptItem(int row, LPARAM flag)
 {
-    const LRESULT result = AcceptItem(row, flag);
-    // Whatever the accept typed is in the target now; the user's keys held
-    // behind it follow, unless a request still holds a character back.
-    if (!m_held.pending)
-        ReleaseHeldKeys();
-    return result;
+    // Chosen in the prompt or by a manual activation's results: the entry of
+    // the prompt's row, for the text of the current request.
+    if (!m_pPrompt)
+        return 0;
+    CMatchItem item(m_pPrompt->GetItemText(row), m_pPrompt->GetItemKey(row));
+    return AcceptEntry(item, RequestNow(), 0, flag == 1, false);
 }
 
-LRESULT CDebugDlg::AcceptItem(int row, LPARAM flag)
+LRESULT CDebugDlg::OnEntryChosen(LONG id, LPARAM how)
 {
-    const BOOL isWord = m_links.isWordWindow && m_links.isWordWindow();
-    HWND target = hFocusEdit;
-    const char lastChar = nLastChar;
+    CMatchItem item;
+    OfferRequest request;
+    const long lParam = static_cast<long>(how);
+    if (!FindOfferedEntry(id, EntryChosenRow(lParam), item, request)) {
+        // Typed already, from an offer too old to know: only the prompt goes.
+        OnHidePrompt();
+        return 0;
+    }
+    return AcceptEntry(item, request, EntryChosenChar(lParam), EntryChosenKeyDriven(lParam),
+                       EntryChosenTypedByHook(lParam));
+}
+
+LRESULT CDebugDlg::AcceptEntry(const CMatchItem &item, const OfferRequest &request, char last, bool keyDriven,
+                               bool typedByHook)
+{
+    const BOOL isWord = request.wordProcessor;
+    HWND target = request.target;
 
     CString line;
-    line.Format("nLastChar=%c", lastChar);
+    line.Format("nLastChar=%c", last);
     AppendDebugLog(line, TRUE);
 
-    const char completionChar = static_cast<char>(MapVirtualKeyA(CompWordKey & 0xFF, MAPVK_VK_TO_CHAR) & 0xFF);
-    const BOOL keyDriven =
-        (completionChar && lastChar == completionChar) || (lastChar >= '0' && lastChar <= '9') || flag == 1;
     if (hWndManualActivate)
         hWndManualActivate = nullptr;
 
-    // A hot key's keys would otherwise be taken for a choice.
-    if (m_tkLastHotKey && clock() - m_tkLastHotKey < 300)
+    // A hot key's keys would otherwise be taken for a choice; an entry the
+    // hook typed is in the text already and is recorded whatever came before.
+    if (!typedByHook && m_tkLastHotKey && clock() - m_tkLastHotKey < 300)
         return 0;
 
-    // The space bar with nothing to choose.
-    const bool promptShown = m_pPrompt && ::IsWindowVisible(m_pPrompt->GetPromptWindow());
-    if (flag == 0 && (!promptShown || m_pPrompt->GetItemCount() == 0) && CompWordKey == 32) {
-        if (GetTickCount() - g_tkLastKeyDown < 1000) {
-            // A manual activation; without a request the space is typed now.
-            if (!OnRequestPrompt(1))
-                TypeHeldChar(hFocusEdit, lastChar);
-        } else {
-            TypeHeldChar(hFocusEdit, lastChar);
-            LearnTypedText(CString(WordBuffer, static_cast<int>(SharedStringLength(WordBuffer))), ' ');
-        }
-        return 0;
-    }
-
-    AcceptInput in;
-    in.itemText = m_pPrompt ? m_pPrompt->GetItemText(row) : CString();
-    in.itemKey = m_pPrompt ? m_pPrompt->GetItemKey(row) : CString();
-    in.typed = g_strCurrentWord;
-    in.lastChar = lastChar;
-    in.keyDriven = keyDriven;
-    in.wordProcessor = isWord;
-    in.appendSpace = m_settings.m_bAppendSpaceOnCompletion;
-    in.appendStr = m_settings.m_strAppendStr;
-    in.fullShMatch = g_bFullSHMatch;
-    in.autoCompleteUponDelimiter = g_bAutoCompleteUponDelimiter;
-    in.compWordKey = CompWordKey;
+    const AcceptInput in = MakeAcceptInput(item, request, last, keyDriven);
     const AcceptPlan plan = PlanAcceptedEntry(in);
     if (!plan.insert)
         return 0;
-    // A held-back completion key chose this entry: the plan types what it
-    // stands for.
-    m_held.pending = false;
 
     // Chosen in the prompt, which has the focus: type into the window that
     // had it before.
-    if (m_pPrompt && hPromptWnd && GetTopLevelWindow(target) == hPromptWnd) {
+    if (!typedByHook && m_pPrompt && hPromptWnd && GetTopLevelWindow(target) == hPromptWnd) {
         target = m_pPrompt->GetLastFocus();
         ::SetForegroundWindow(GetTopLevelWindow(target));
     }
@@ -199,7 +185,7 @@ LRESULT CDebugDlg::AcceptItem(int row, LPARAM flag)
             std::lock_guard<std::mutex> hold(EngineGuard());
             RecordShorthandUse(in.itemKey, TRUE);
         }
-        if (!InsertIntoWord(plan.toType, plan.erase)) {
+        if (!typedByHook && !InsertIntoWord(plan.toType, plan.erase)) {
             const int n = SendKeysToWindow(target, plan.toType, TRUE, FALSE, FALSE);
             SetSendKeyCount(n + plan.erase);
             SendBackspaces(target, plan.erase);
@@ -208,7 +194,7 @@ LRESULT CDebugDlg::AcceptItem(int row, LPARAM flag)
     } else {
         if (plan.learn)
             LearnWord(plan.text, TRUE, 1, nullptr, FALSE);
-        if (!InsertIntoWord(plan.toType, plan.erase)) {
+        if (!typedByHook && !InsertIntoWord(plan.toType, plan.erase)) {
             if (!plan.caseDiffers && IsPrintableText(plan.toType, FALSE) && !isWord &&
                 GetWindowClassName(target).Left(9) == "gdkWindow") {
                 // Posted characters carry the mark the hook ignores.
@@ -222,7 +208,8 @@ LRESULT CDebugDlg::AcceptItem(int row, LPARAM flag)
         }
     }
     g_strCurrentWord = plan.newCurrentWord;
-    HidePrompt();
+    // Results still on their way for the text before the entry are stale.
+    OnHidePrompt();
     return 0;
 }
 

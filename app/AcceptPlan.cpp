@@ -5,6 +5,7 @@
 #include "Candidates.h"
 #include "CharClasses.h"
 #include "EngineSettings.h"
+#include "SharedSection.h"
 #include "TextHelpers.h"
 #include "Typing.h"
 
@@ -34,14 +35,14 @@ void PlanShorthand(const AcceptInput &in, CString text, bool noSpace, AcceptPlan
     text = ExpandShorthandParams(GetShorthandArgs(typed), text);
     MatchPrefixCase(token, text, 1);
 
-    const bool completesOnDelimiter = in.fullShMatch || in.autoCompleteUponDelimiter;
-    if (completesOnDelimiter && IsClosingPunct(static_cast<unsigned char>(in.lastChar)))
-        ApplyPunctuationSpacing(text, in.lastChar);
-    else if (completesOnDelimiter && in.lastChar && IsDelimiterChar(static_cast<unsigned char>(in.lastChar)) &&
-             !in.keyDriven)
-        text += in.lastChar;
-    else if (in.appendSpace && !noSpace)
-        text += ' ';
+    plan.tail.shorthand = 1;
+    plan.tail.delimiterCompletes = in.fullShMatch || in.autoCompleteUponDelimiter;
+    plan.tail.appendSpace = in.appendSpace && !noSpace;
+    plan.tail.spaceAfterPunct = g_bSpaceAfterPunct != 0;
+    plan.tail.doubleSpace = g_bDoubleSpace != 0;
+    plan.tail.lastOfText = text.IsEmpty() ? 0 : text[text.GetLength() - 1];
+    plan.body = text;
+    text += AcceptTail(plan.tail, in.lastChar, in.keyDriven != FALSE);
 
     plan.text = text;
     plan.toType = text;
@@ -60,21 +61,16 @@ void PlanWord(const AcceptInput &in, const CString &text, bool noSpace, AcceptPl
         plan.erase = matchedLength;
     }
 
-    const unsigned char last = static_cast<unsigned char>(in.lastChar);
-    if (in.autoCompleteUponDelimiter && last && IsDelimiterChar(last) && !in.keyDriven)
-        rest += in.lastChar;
-
-    const bool spaceCompletes = in.compWordKey == 32;
-    const bool addSpace = (in.appendSpace && !noSpace && in.keyDriven) ||
-                          ((!in.appendSpace || noSpace) && in.keyDriven && spaceCompletes &&
-                           text.CompareNoCase(matched) == 0) ||
-                          (g_bSpaceAfterPunct && IsClosingPunct(last));
-    if (addSpace) {
-        const bool sentenceEnd = last && std::strchr("!?.", last) != nullptr;
-        rest += (g_bDoubleSpace && g_bSpaceAfterPunct && sentenceEnd) ? "  " : " ";
-    }
+    plan.body = rest;
+    plan.tail.delimiterCompletes = in.autoCompleteUponDelimiter != 0;
+    plan.tail.appendSpace = in.appendSpace && !noSpace;
+    plan.tail.wholeWord = in.compWordKey == 32 && text.CompareNoCase(matched) == 0;
+    plan.tail.spaceAfterPunct = g_bSpaceAfterPunct != 0;
+    plan.tail.doubleSpace = g_bDoubleSpace != 0;
+    plan.tail.lastOfText = text[text.GetLength() - 1];
     if (!HasNonWordChar(text))
-        rest += in.appendStr;
+        SetSharedString(plan.tail.appendStr, in.appendStr);
+    rest += AcceptTail(plan.tail, in.lastChar, in.keyDriven != FALSE);
 
     plan.text = text;
     plan.toType = rest;
@@ -116,20 +112,27 @@ BOOL HasKeyCodes(const CString &text)
     return FALSE;
 }
 
-int CountReplaceableSpaces(const CString &text)
-{
-    const int length = text.GetLength();
-    if (length >= 2 && text[length - 1] == ' ' && text[length - 2] == ' ')
-        return 2;
-    if (length >= 1 && text[length - 1] == ' ')
-        return 1;
-    return 0;
-}
-
 CString GetTrailingAlias(const CString &text)
 {
     int start = text.GetLength();
     while (start > 0 && IsWordChar(static_cast<unsigned char>(text[start - 1]), TRUE))
         --start;
     return text.Mid(start);
+}
+
+OfferRow MakeOfferRow(const AcceptPlan &plan)
+{
+    OfferRow row = {};
+    row.tail = plan.tail;
+    if (!plan.insert)
+        return row;
+    row.erase = plan.erase;
+    CString keys;
+    if (!EncodePostedKeys(plan.body, plan.shorthand, keys) || keys.GetLength() >= OFFER_BODY) {
+        row.length = OFFER_PROGRAM_TYPES;
+        return row;
+    }
+    row.length = keys.GetLength();
+    std::memcpy(row.body, keys.GetString(), static_cast<size_t>(keys.GetLength()));
+    return row;
 }

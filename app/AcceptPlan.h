@@ -5,6 +5,7 @@
 #pragma once
 
 #include "CString.h"
+#include "Offer.h"
 #include "wintypes.h"
 
 struct AcceptInput {
@@ -25,7 +26,9 @@ struct AcceptPlan {
     bool insert = false;      // false: an empty entry, nothing happens
     bool shorthand = false;
     CString text;             // the entry's text after the codes (word entries)
-    CString toType;           // typed after the Backspaces
+    CString body;             // what is typed for the entry whatever key chose it
+    AcceptTailRule tail = {}; // what follows the body, by the key that chose it
+    CString toType;           // typed after the Backspaces: body + AcceptTail(tail, lastChar, keyDriven)
     int erase = 0;            // Backspaces sent first
     bool caseDiffers = false; // word entry: the typed prefix is replaced
     bool learn = false;       // word entry: learn text as used
@@ -34,12 +37,14 @@ struct AcceptPlan {
 
 AcceptPlan PlanAcceptedEntry(const AcceptInput &in);
 
+// The offer row of an entry, for the hook to type when a key chooses it:
+// the plan's Backspaces and body as posted keys, and its tail rule. The
+// program types what posting cannot (OFFER_PROGRAM_TYPES). A plan that
+// inserts nothing gives a row that types nothing.
+OfferRow MakeOfferRow(const AcceptPlan &plan);
+
 // The text holds a cursor or editing key token.
 BOOL HasKeyCodes(const CString &text);
-
-// Trailing spaces of the text before the caret that a punctuation character
-// typed after an automatic completion replaces: 2, 1 or 0.
-int CountReplaceableSpaces(const CString &text);
 
 // The run of word characters that ends the text (the alias to expand);
 // empty when the text ends with another character.

@@ -4,12 +4,14 @@
 #include <shellapi.h>
 
 #include "AcceptPlan.h"
+#include "EngineSettings.h"
 #include "Folders.h"
 #include "HookMessages.h"
 #include "InputHelpers.h"
 #include "LatencyStamps.h"
 #include "Learning.h"
 #include "LibrarySet.h"
+#include "PromptOffer.h"
 #include "RetrieveThread.h"
 #include "SettingValues.h"
 #include "Settings.h"
@@ -51,7 +53,7 @@ bool IsProtocolMessage(UINT msg)
     case WM_HIDE_PROMPT:
     case WM_PROMPT_QUERY:
     case WM_EXPAND_ALIAS:
-    case WM_PUNCT_AFTER_SPACE:
+    case WM_ENTRY_CHOSEN:
         return true;
     default:
         return false;
@@ -59,13 +61,18 @@ bool IsProtocolMessage(UINT msg)
 }
 
 CString SharedText(const char (&buffer)[259]) { return CString(buffer, static_cast<int>(SharedStringLength(buffer))); }
-}  // namespace
 
-void TypeHeldChar(HWND target, char ch)
+// The text of the word end the hook numbered seq, while its slot still holds it.
+bool TakeWordEnd(LONG seq, CString &text, char &last)
 {
-    if (ch)
-        SendKeysToWindow(target, CString(ch), FALSE, TRUE, TRUE);
+    WordEnd &slot = g_WordEnds[static_cast<unsigned long>(seq) % WORD_END_SLOTS];
+    if (InterlockedCompareExchange(&slot.seq, seq, seq) != seq)
+        return false;
+    text = SharedText(slot.text);
+    last = slot.last;
+    return InterlockedCompareExchange(&slot.seq, seq, seq) == seq;
 }
+}  // namespace
 
 CDebugDlg::CDebugDlg(CAppSettings &settings, const MainWindowLinks &links)
     : CDialog(IDD), m_settings(settings), m_links(links)
@@ -91,37 +98,9 @@ BOOL CDebugDlg::DestroyWindow()
 BOOL CDebugDlg::PreTranslateMessage(MSG *msg)
 {
     // Esc typed into the debug face never closes the window. Keys posted to
-    // the window itself are the hook's forwarded keys: the dialog procedure
+    // the window itself are keys the hook forwarded: the dialog procedure
     // takes them.
     return msg && msg->hwnd != m_hWnd && msg->message == WM_KEYDOWN && msg->wParam == VK_ESCAPE;
-}
-
-void CDebugDlg::HoldKeysBehindHeldChar()
-{
-    m_tkHoldStart = GetTickCount();
-    g_bRedirectKey = 1;
-}
-
-void CDebugDlg::OnForwardedKey(UINT msg, WPARAM vk, LPARAM lParam)
-{
-    m_heldKeys.Add(msg == WM_KEYUP, static_cast<unsigned>(vk), lParam);
-    // Forwarded after the hold ended: typed in turn, behind the others.
-    if (!m_held.pending)
-        ReleaseHeldKeys();
-}
-
-void CDebugDlg::ReleaseHeldKeys()
-{
-    // Keys still queued here come in their turn: ahead of them may wait the
-    // hook's next accept, which they must not overtake.
-    g_bRedirectKey = 0;
-    TypeNextHeldKey();
-}
-
-void CDebugDlg::TypeNextHeldKey()
-{
-    if (!m_held.pending && m_heldKeys.TypeNext())
-        m_tkKeyInFlight = GetTickCount();
 }
 
 BOOL CDebugDlg::OnInitDialog()
@@ -183,9 +162,6 @@ INT_PTR CDebugDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     LRESULT result = 0;
     if (g_bQuitting && IsProtocolMessage(msg)) {
-        // The hook held the user's keys for an accept that is not made.
-        if (msg == WM_ACCEPT_ITEM)
-            ReleaseHeldKeys();
         SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, 0);
         return TRUE;
     }
@@ -201,16 +177,15 @@ INT_PTR CDebugDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
         break;
     case WM_KEYDOWN:
     case WM_KEYUP:
-        // Posted to the window itself: keys the hook forwarded.
-        OnForwardedKey(msg, wParam, lParam);
+        // Posted to the window itself: keys the hook forwarded while the
+        // editing menu holds the keyboard; nothing here takes them yet.
         result = 0;
         break;
-    case WM_KEY_TYPED_AGAIN:
-        m_heldKeys.CameThrough();
-        TypeNextHeldKey();
+    case WM_ENTRY_CHOSEN:
+        result = OnEntryChosen(static_cast<LONG>(wParam), lParam);
         break;
     case WM_WORD_ENDED:
-        result = OnWordEnded();
+        result = OnWordEnded(wParam);
         break;
     case WM_HIDE_PROMPT:
         result = OnHidePrompt();
@@ -230,9 +205,6 @@ INT_PTR CDebugDlg::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
         if (wParam)
             AppendDebugLog(reinterpret_cast<const char *>(wParam), TRUE);
         result = 1;
-        break;
-    case WM_PUNCT_AFTER_SPACE:
-        result = OnPunctAfterSpace(static_cast<char>(wParam));
         break;
     case WM_SIZE:
         if (wParam == SIZE_MINIMIZED)
@@ -302,25 +274,6 @@ void CDebugDlg::OnTimer(UINT_PTR id)
     const LONG pending = g_nSendKey;
     if (pending != 0 && (pending < 0 || clock() > m_tkSendKeyDeadline))
         InterlockedCompareExchange(reinterpret_cast<volatile LONG *>(&g_nSendKey), 0, pending);
-    // A held character whose request never ended (no answer came): typed,
-    // and the keys behind it with it, rather than holding the keyboard.
-    if (m_held.pending && GetTickCount() - m_tkHoldStart > 2000)
-        GiveBackHeldChar();
-    else if (!m_held.pending && (g_bRedirectKey || !m_heldKeys.Empty()))
-        ReleaseHeldKeys();
-    // A key typed again that never came through a hook (the focus moved to
-    // a window without one): the next goes on; with none left the user's
-    // keys are no longer forwarded.
-    if (m_heldKeys.InFlight() && GetTickCount() - m_tkKeyInFlight > 1000) {
-        m_heldKeys.CameThrough();
-        InterlockedExchange(&g_nKeyTypedAgain, 0);
-        if (InterlockedDecrement(&g_nKeysAway) < 0)
-            InterlockedExchange(&g_nKeysAway, 0);
-        TypeNextHeldKey();
-    }
-    if (g_nKeysAway > 0 && !m_held.pending && !m_heldKeys.InFlight() && m_heldKeys.Empty() &&
-        GetTickCount() - m_tkKeyInFlight > 2000)
-        InterlockedExchange(&g_nKeysAway, 0);
 }
 
 void CDebugDlg::SetSendKeyDeadline() { m_tkSendKeyDeadline = clock() + 50 * g_nSendKey; }
@@ -351,7 +304,8 @@ LRESULT CDebugDlg::OnRequestPrompt(LPARAM lParam)
     HWND top = GetTopLevelWindow(focus);
     if (m_settings.m_bDisableWithIME && IsImeWindow(focus))
         return 0;
-    g_strCurrentWord = SharedText(WordBuffer);
+    const CString buffer = SharedText(WordBuffer);
+    g_strCurrentWord = buffer;
     POINT caret = CaretPos;
     if (caret.x != -1)
         ClientToScreen(focus, &caret);
@@ -367,39 +321,37 @@ LRESULT CDebugDlg::OnRequestPrompt(LPARAM lParam)
     if (g_nPauseCount != 0)
         return 0;
 
+    // What the prompt's rows will be planned from: the text and window the
+    // hook saw, which its keys are checked against.
+    OfferRequest request = RequestNow();
+    request.buffer = buffer;
+    SetOfferRequest(request);
+
     g_bAutoCompletePending = lParam != 0;
     m_tkLastRequest = clock();
     RequestCompletion(g_strCurrentWord, caret);
-    // With the space bar as completion key the hook held the space back; it
-    // now belongs to this request.
-    if (lParam && CompWordKey == 32 && nLastChar) {
-        m_held.pending = true;
-        m_held.requestId = g_nRequestId;
-        m_held.ch = nLastChar;
-        m_held.target = focus;
-        m_held.text = CString(g_szRequestWord);
-        HoldKeysBehindHeldChar();
-    }
     return 1;
+}
+
+OfferRequest CDebugDlg::RequestNow() const
+{
+    OfferRequest request;
+    request.buffer = SharedText(WordBuffer);
+    request.target = hFocusEdit;
+    request.typed = g_strCurrentWord;
+    request.wordProcessor = m_links.isWordWindow && m_links.isWordWindow();
+    request.hookTypes = !(request.wordProcessor && g_bMSWordEnhance);
+    request.appendSpace = m_settings.m_bAppendSpaceOnCompletion;
+    request.appendStr = m_settings.m_strAppendStr;
+    return request;
 }
 
 BOOL CDebugDlg::RequestCompletion(const CString &word, POINT caret)
 {
-    GiveBackHeldChar();  // its request is superseded
     SubmitRequest(word);
     if (m_pPrompt)
         m_pPrompt->Reset(caret);
     return TRUE;
-}
-
-void CDebugDlg::GiveBackHeldChar()
-{
-    if (!m_held.pending)
-        return;
-    m_held.pending = false;
-    TypeHeldChar(m_held.target, m_held.ch);
-    LearnTypedText(m_held.text, m_held.ch);
-    ReleaseHeldKeys();
 }
 
 LRESULT CDebugDlg::OnResultsReady(int id, int count)
@@ -409,11 +361,8 @@ LRESULT CDebugDlg::OnResultsReady(int id, int count)
     StampLatency(LATENCY_RESULTS_READY);
     if (g_bLatencyProbe)
         g_nLatencyResults = count;
-    if (count == 0) {
-        if (m_held.pending && m_held.requestId == id)
-            GiveBackHeldChar();
+    if (count == 0)
         g_bAutoCompletePending = FALSE;
-    }
     if (!m_pPrompt)
         return 0;
     if (count == 0 && m_pPrompt->IsAutoHide())
@@ -423,21 +372,27 @@ LRESULT CDebugDlg::OnResultsReady(int id, int count)
     return 0;
 }
 
-LRESULT CDebugDlg::OnWordEnded()
+LRESULT CDebugDlg::OnWordEnded(WPARAM seq)
 {
     HWND focus = hFocusEdit;
     if (m_settings.m_bDisableWithIME && IsImeWindow(focus))
         return 0;
-    CString text = SharedText(WordBuffer);
-    ApplyDocAdapters(focus, text, nullptr, nLastChar, nullptr);
+    CString text;
+    char last = 0;
+    if (seq == 0) {
+        text = SharedText(WordBuffer);
+        last = nLastChar;
+    } else if (!TakeWordEnd(static_cast<LONG>(seq), text, last)) {
+        return 0;  // overwritten by later words: too old to learn from
+    }
+    ApplyDocAdapters(focus, text, nullptr, last, nullptr);
     if (!text.IsEmpty() && g_bLibrariesOpen)
-        LearnTypedText(text, nLastChar);
+        LearnTypedText(text, last);
     return 0;
 }
 
 LRESULT CDebugDlg::OnHidePrompt()
 {
-    GiveBackHeldChar();
     {
         std::lock_guard<std::mutex> hold(RequestLock());
         ++g_nRequestId;
@@ -461,7 +416,6 @@ void CDebugDlg::HidePrompt()
 
 void CDebugDlg::EmptyPrompt()
 {
-    GiveBackHeldChar();
     {
         std::lock_guard<std::mutex> hold(RequestLock());
         ++g_nRequestId;
@@ -500,19 +454,6 @@ BOOL CDebugDlg::ExpandAlias(BOOL test)
         SendKeysToWindow(focus, target, FALSE, FALSE, TRUE);
     }
     return TRUE;
-}
-
-LRESULT CDebugDlg::OnPunctAfterSpace(char c)
-{
-    const int n = CountReplaceableSpaces(SharedText(WordBuffer));
-    if (n == 0)
-        return 0;
-    HWND focus = hFocusEdit;
-    SetSendKeyCount(n + 1);
-    SendBackspaces(focus, n);
-    if (c)
-        SendKeysToWindow(focus, CString(c), FALSE, FALSE, TRUE);
-    return 0;
 }
 
 void CDebugDlg::AppendDebugLog(const CString &text, BOOL newline)

@@ -12,6 +12,8 @@
 
 #include "DebugDlgLinks.h"
 #include "Dialog.h"
+#include "MatchItem.h"
+#include "PromptOffer.h"
 #include "PromptLink.h"
 #include "Typing.h"
 
@@ -26,10 +28,6 @@ enum : UINT {
     WM_MAIN_FIRST = 0x8001,     // the range let through the message filter
     WM_MAIN_LAST = 0x8013,
 };
-
-// Types a character the hook held back as one posted character (marked for
-// the hook); nothing for 0.
-void TypeHeldChar(HWND target, char ch);
 
 // The named event of the program's synchronised typing.
 extern HANDLE g_hSendKeySyncEvent;
@@ -84,10 +82,12 @@ protected:
     LRESULT OnResultsReady(int id, int count);
     LRESULT OnAcceptItem(int row, LPARAM flag);
     LRESULT OnRequestPrompt(LPARAM lParam);
-    LRESULT OnWordEnded();
+    // seq names the shared slot holding the word's text; 0: read WordBuffer.
+    LRESULT OnWordEnded(WPARAM seq);
+    // A key in the application chose a row of the offer id (EntryChosenParam).
+    LRESULT OnEntryChosen(LONG id, LPARAM how);
     LRESULT OnHidePrompt();
     LRESULT OnPromptQuery(WPARAM wParam);
-    LRESULT OnPunctAfterSpace(char c);
     LRESULT OnTrayNotify(LPARAM lParam);
     // FALSE when the close is refused.
     BOOL OnClose();
@@ -98,25 +98,13 @@ protected:
     BOOL InsertIntoWord(CString text, int erase);
 
 private:
-    // A character that the hook held back for a manual activation: it
-    // belongs to the request it was held for and is typed when that request
-    // finds nothing, is superseded or is hidden.
-    struct HeldChar {
-        bool pending = false;
-        int requestId = 0;
-        char ch = 0;
-        HWND target = nullptr;
-        CString text;  // the text it ends, learned when it is typed
-    };
-    void GiveBackHeldChar();
-    // While a character is held back, the hook forwards the user's next keys
-    // here (g_bRedirectKey) so that they cannot overtake it; they are typed
-    // again, in order, once it is resolved.
-    void HoldKeysBehindHeldChar();
-    void OnForwardedKey(UINT msg, WPARAM vk, LPARAM lParam);
-    void ReleaseHeldKeys();
-    void TypeNextHeldKey();
-    LRESULT AcceptItem(int row, LPARAM flag);
+    // Inserts the entry (unless the hook typed it already), records its use
+    // and hides the prompt. last: the character of the key that chose it.
+    LRESULT AcceptEntry(const CMatchItem &item, const OfferRequest &request, char last, bool keyDriven,
+                        bool typedByHook);
+    // The text before the caret as last taken, the focus window and the
+    // settings of accepting, as they are now.
+    OfferRequest RequestNow() const;
     // The IDE and word-processor adapters on the text before the caret.
     void ApplyDocAdapters(HWND focus, CString &text, POINT *caret, char lastChar, int *height);
     void SetTrayFace(BOOL enabled);
@@ -129,8 +117,4 @@ private:
     HICON m_hIcon = nullptr;
     HICON m_hTrayIcon = nullptr;
     HICON m_hGrayIcon = nullptr;
-    HeldChar m_held;
-    HeldKeyQueue m_heldKeys;
-    DWORD m_tkHoldStart = 0;
-    DWORD m_tkKeyInFlight = 0;  // when the last held key was typed again
 };

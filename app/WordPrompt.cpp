@@ -12,6 +12,7 @@
 #include "HookMessages.h"
 #include "LatencyStamps.h"
 #include "ProfileSettings.h"
+#include "PromptOffer.h"
 #include "RetrieveThread.h"
 #include "SharedSection.h"
 #include "UserMessage.h"
@@ -347,6 +348,7 @@ void CWordPrompt::Reset(int x, int y)
     if (m_wndHList.IsWindow())
         m_wndHList.Clear();
     m_items.clear();
+    WithdrawPromptOffer();
 }
 
 void CWordPrompt::FillPrompt(int n)
@@ -380,7 +382,7 @@ void CWordPrompt::FillPrompt(int n)
     if (pending) {
         g_bAutoCompletePending = FALSE;
         if (n == 1 || CompWordKey == 32)
-            ::PostMessageA(m_hMainWnd, WM_ACCEPT_ITEM, 0, 1);
+            ChooseFirstRowForActivation();
     }
     StampLatency(LATENCY_PROMPT_FILLED);
     if (g_bLatencyProbe)
@@ -403,6 +405,35 @@ void CWordPrompt::UpdatePrompt(int flags)
         ApplyListExtent();
     if (!horizontal && m_wndList.GetCount() > 0 && m_wndList.GetCurSel() != 0)
         m_wndList.SetCurSel(0);
+    PublishRows();
+}
+
+void CWordPrompt::PublishRows()
+{
+    if (m_items.empty() || GetItemCount() <= 0)
+        WithdrawPromptOffer();
+    else
+        PublishOffer(m_items, m_wndList.m_nFirstItem, GetItemCount(), SelectedRow());
+}
+
+void CWordPrompt::MoveArrived()
+{
+    // The hook counted this move as on its way; keys choose from the offer
+    // again once none is.
+    for (LONG n = g_nOfferMoves; n > 0; n = g_nOfferMoves)
+        if (InterlockedCompareExchange(&g_nOfferMoves, n - 1, n) == n)
+            break;
+}
+
+void CWordPrompt::ChooseFirstRowForActivation()
+{
+    // Typed by the hook in the target's own thread when it can, so that it
+    // lands only if the user has not typed on; the program types the rest.
+    const HWND target = CurrentOfferRequest().target;
+    if (HookTypesOfferRow(0) && target && ::IsWindow(target))
+        ::PostMessageA(target, WM_HOOK_ACCEPT, 0, 0);
+    else
+        ::PostMessageA(m_hMainWnd, WM_ACCEPT_ITEM, 0, 1);
 }
 
 void CWordPrompt::ShowPromptAt(int flags, const SIZE *newSize)
@@ -437,6 +468,7 @@ void CWordPrompt::ShowPromptAt(int flags, const SIZE *newSize)
 void CWordPrompt::ShowPrompt(BOOL show)
 {
     if (!show) {
+        WithdrawPromptOffer();
         ShowWindow(SW_HIDE);
         return;
     }
@@ -505,6 +537,7 @@ void CWordPrompt::SavePromptGeometry()
 void CWordPrompt::ClearPromptItems()
 {
     m_items.clear();
+    WithdrawPromptOffer();
     if (IsHorizontalLayout())
         m_wndHList.Clear();
     else if (m_wndList.IsWindow())
@@ -560,6 +593,12 @@ void CWordPrompt::OnOK() { ChoosePromptItem(); }
 
 void CWordPrompt::OnPromptLine(UINT key)
 {
+    MoveSelection(key);
+    PublishRows();
+}
+
+void CWordPrompt::MoveSelection(UINT key)
+{
     if (IsHorizontalLayout()) {
         if (!m_wndHList.MoveSel(key == VK_DOWN)) {
             if (key == VK_DOWN)
@@ -590,6 +629,7 @@ void CWordPrompt::PrevPage()
         return;
     if (IsHorizontalLayout()) {
         m_wndHList.PrevPage(m_items, m_wndList.m_nFirstItem);
+        PublishRows();
         return;
     }
     m_wndList.m_nFirstItem = std::max(0, m_wndList.m_nFirstItem - VNumInPage());
@@ -601,6 +641,7 @@ void CWordPrompt::NextPage()
 {
     if (IsHorizontalLayout()) {
         m_wndHList.NextPage(m_items, m_wndList.m_nFirstItem);
+        PublishRows();
         return;
     }
     if (m_wndList.m_nFirstItem + VNumInPage() < static_cast<int>(m_items.size())) {
@@ -900,10 +941,12 @@ INT_PTR CWordPrompt::DialogProc(UINT msg, WPARAM wParam, LPARAM lParam)
             PrevPage();
         else
             NextPage();
+        MoveArrived();
         SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, 0);
         return TRUE;
     case WM_PROMPT_LINE:
         OnPromptLine(static_cast<UINT>(wParam));
+        MoveArrived();
         SetWindowLongPtrA(m_hWnd, DWLP_MSGRESULT, 0);
         return TRUE;
     case WM_APPBAR_CALLBACK:

@@ -59,6 +59,8 @@ public:
     void PrevPage();
     void NextPage();
     void OnPromptLine(UINT key);
+    // Publishes the rows listed as the offer the hook reads.
+    void PublishRows();
     void DockPrompt(int edge);
 
     BOOL IsDocked() const { return m_nDockEdge != -1; }
@@ -125,6 +127,11 @@ private:
     void SetPromptAppBarPos();
     void AppBarMessage(DWORD message, int edge, const RECT *rect);
     int SelectedRow();
+    void MoveSelection(UINT key);
+    // A selection move the hook posted has been made.
+    void MoveArrived();
+    // The results of a manual activation choose the first row.
+    void ChooseFirstRowForActivation();
     int HitTestItem(POINT screen);
     void ShowPromptMenu(POINT screen);
     void DeleteEntry();

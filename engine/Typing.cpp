@@ -5,6 +5,7 @@
 #include "EngineSettings.h"
 #include "HookMessages.h"
 #include "SharedSection.h"
+#include "TextHelpers.h"
 
 // The platform's backend; TypingWin.cpp on Windows.
 KeyboardBackend *DefaultKeyboardBackend();
@@ -77,31 +78,6 @@ void SendKeyEvent(BYTE vk, BYTE scan, DWORD flags, uintptr_t extra)
 {
     Backend().KeyEvent(vk, scan, flags, extra);
     KeyEventPause();
-}
-
-void HeldKeyQueue::Add(bool release, unsigned wParam, long long lParam)
-{
-    if (wParam & FORWARDED_AGAIN) {
-        m_inFlight = false;
-        m_keys.push_front({release, wParam & 0xFF, lParam});
-    } else {
-        m_keys.push_back({release, wParam, lParam});
-    }
-}
-
-bool HeldKeyQueue::TypeNext()
-{
-    if (m_inFlight || m_keys.empty())
-        return false;
-    const Key key = m_keys.front();
-    m_keys.pop_front();
-    m_inFlight = true;
-    DWORD flags = key.release ? KEY_RELEASE : 0;
-    if (key.lParam & (1LL << 24))
-        flags |= KEY_EXTENDED;
-    g_nKeyTypedAgain = KeyTypedAgainId(key.vk, key.lParam);
-    SendKeyEvent(static_cast<BYTE>(key.vk), ScanTypedAgain(key.vk, key.lParam), flags);
-    return true;
 }
 
 void TypeAltNumpad(BYTE ch, void *layout)
@@ -329,15 +305,8 @@ void ApplyPunctuationSpacing(CString &text, char ch)
         return;
     const char prev = text[text.GetLength() - 1];
     text += ch;
-    if (!g_bSpaceAfterPunct)
-        return;
-    const bool separator = (ch == ',' || ch == '.') && !IsAsciiDigit(prev);
-    const bool closing = ch == ';' || ch == '?' || ch == '!' || ch == ':' || ch == ')';
-    if (separator || closing) {
+    for (int n = PunctuationSpaces(prev, ch, g_bSpaceAfterPunct != 0, g_bDoubleSpace != 0); n > 0; --n)
         text += ' ';
-        if (g_bDoubleSpace && (ch == '.' || ch == '?' || ch == '!'))
-            text += ' ';
-    }
 }
 
 void ProtectTitleAbbreviations(CString &text)
@@ -348,4 +317,45 @@ void ProtectTitleAbbreviations(CString &text)
         const CString joined = CString(title) + '\xA0';
         text.Replace(spaced.GetString(), joined.GetString());
     }
+}
+
+bool EncodePostedKeys(const CString &source, BOOL tokens, CString &out)
+{
+    CString text = source;
+    text.Replace("\r\n", "\n");
+    out.Empty();
+    const int length = text.GetLength();
+    for (int i = 0; i < length; ++i) {
+        const char c = text[i];
+        if (tokens && c == '\\') {
+            if (i < length - 1 && text[i + 1] == '\\') {
+                out += '\\';
+                ++i;
+                continue;
+            }
+            if (i < length - 2 && (i == 0 || text[i - 1] != '\\')) {
+                const char a = LowerAscii(text[i + 1]);
+                const char b = LowerAscii(text[i + 2]);
+                if (a == 'c' && b == 'r') {
+                    out += '\r';
+                    i += 2;
+                    continue;
+                }
+                // Cursor keys, Backspace and pauses need real keys.
+                if (a == 'd' && b == 'l')
+                    return false;
+                for (const KeyToken &token : kKeyTokens)
+                    if (token.name[0] == a && token.name[1] == b)
+                        return false;
+            }
+        }
+        // A caret before a character holds Ctrl for it, as when typed.
+        if (c == '^' && (i == 0 || text[i - 1] != '\\') && i < length - 1)
+            return false;
+        // Control characters other than Tab and line breaks have no key.
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n')
+            return false;
+        out += c == '\n' ? '\r' : c;
+    }
+    return true;
 }

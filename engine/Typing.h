@@ -5,7 +5,6 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 
 #include "CString.h"
 #include "wintypes.h"
@@ -59,33 +58,11 @@ void SendCopyKeys(BOOL ctrlInsert, int ms);
 void SendSelectAllKeys();
 void SendBackspaces(HWND target, int n);
 
-// The user's keys the hook held for the program and forwarded to its main
-// window, typed again one at a time in the order they came, each once the
-// hook has reported the last one through (WM_KEY_TYPED_AGAIN): a key that
-// starts a new hold there must find the ones behind it still here. Each is
-// named beforehand in g_nKeyTypedAgain and typed with the scan code the hook
-// knows it by (SharedSection.h).
-class HeldKeyQueue {
-public:
-    // A forwarded key event as the hook posted it; the key that was on its
-    // way, sent back by a new hold (FORWARDED_AGAIN), is the earliest.
-    void Add(bool release, unsigned wParam, long long lParam);
-    // Types the next key unless one is still on its way; true if it typed.
-    bool TypeNext();
-    // The key on its way came through the hook, or is given up.
-    void CameThrough() { m_inFlight = false; }
-    bool InFlight() const { return m_inFlight; }
-    bool Empty() const { return m_keys.empty(); }
-
-private:
-    struct Key {
-        bool release;
-        unsigned vk;
-        long long lParam;
-    };
-    std::deque<Key> m_keys;
-    bool m_inFlight = false;
-};
+// The text as the hook posts it into the focus window's thread (Offer.h), one
+// WM_CHAR a character: a line break ("\r\n", "\n" or, with tokens on, the
+// line break token) as Enter's character. False when posting cannot type it:
+// cursor keys, Backspace, Ctrl combinations and pauses need real keys.
+bool EncodePostedKeys(const CString &text, BOOL tokens, CString &out);
 
 // Fills %1..%9 with the comma-separated args; %% gives one %.
 CString ExpandShorthandParams(const CString &args, const CString &expansion);

@@ -81,6 +81,16 @@ bool IsAsciiLetter(int c)
 
 bool IsClosingPunct(int c) { return InSet(LowByte(c), ",.;:?!)"); }
 
+int PunctuationSpaces(char prev, char ch, bool spaceAfterPunct, bool doubleSpace)
+{
+    if (!spaceAfterPunct)
+        return 0;
+    const bool separator = (ch == ',' || ch == '.') && !IsDigitChar(prev);
+    if (!separator && !InSet(LowByte(ch), ";?!:)"))
+        return 0;
+    return doubleSpace && InSet(LowByte(ch), ".?!") ? 2 : 1;
+}
+
 // ---------------------------------------------------------------------------
 // Fields and words
 

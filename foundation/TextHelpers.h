@@ -16,6 +16,9 @@ bool IsHexDigit(int c);
 int HexDigitValue(int c);
 bool IsAsciiLetter(int c);
 bool IsClosingPunct(int c);
+// Spaces that follow punctuation ch typed after prev: 0, 1 or 2. A comma or
+// full stop after a digit is a separator and gets none.
+int PunctuationSpaces(char prev, char ch, bool spaceAfterPunct, bool doubleSpace);
 
 // Fields and words.
 int CountFields(const char *text, int sep);

@@ -18,6 +18,7 @@
 #include "KeyFlags.h"
 #include "LatencyStamps.h"
 #include "MainWindowLookup.h"
+#include "Offer.h"
 #include "SharedSection.h"
 #include "TextHelpers.h"
 #include "WindowHelpers.h"
@@ -44,20 +45,28 @@ void Post(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
         PostMessageA(window, message, wParam, lParam);
 }
 
-// An entry is to be typed: the keys the user types meanwhile are held by the
-// program from now on, or they would reach the window before the entry.
-void PostAccept(HWND mainWindow, WPARAM row, LPARAM flag)
-{
-    if (!ValidWindow(mainWindow))
-        return;
-    g_bRedirectKey = 1;
-    PostMessageA(mainWindow, WM_ACCEPT_ITEM, row, flag);
-}
-
 void PostRequestPrompt(HWND mainWindow, LPARAM lParam)
 {
     StampLatency(LATENCY_REQUEST_POSTED);
     Post(mainWindow, WM_REQUEST_PROMPT, 0, lParam);
+}
+
+// A word ended: its text goes with the message, through a slot of the shared
+// ring, so that the program learns what was typed then, not what the line
+// holds by the time it looks.
+void PostWordEnded(HWND mainWindow, char last)
+{
+    if (!ValidWindow(mainWindow))
+        return;
+    LONG seq = InterlockedIncrement(&g_nWordEndSeq);
+    if (seq == 0)  // 0 names no word
+        seq = InterlockedIncrement(&g_nWordEndSeq);
+    WordEnd &slot = g_WordEnds[static_cast<unsigned long>(seq) % WORD_END_SLOTS];
+    InterlockedExchange(&slot.seq, 0);
+    SetSharedString(slot.text, WordBuffer);
+    slot.last = last;
+    InterlockedExchange(&slot.seq, seq);
+    PostMessageA(mainWindow, WM_WORD_ENDED, static_cast<WPARAM>(seq), 0);
 }
 
 bool ProgramListed(const char *list)
@@ -81,23 +90,6 @@ bool TrackWithoutCaret()
     return ProgramListed(included);
 }
 
-// Whether this key event is one the program is typing again for the user:
-// the one it named, or, while keys are away, one without a scan code, which
-// no key of a keyboard sends. The name is claimed, so that a second identical
-// event is not taken for it.
-bool ClaimKeyTypedAgain(UINT vk, LPARAM lParam)
-{
-    const LONG expected = g_nKeyTypedAgain;
-    const bool marked = g_nKeysAway > 0 && ((lParam >> 16) & 0xFF) == 0;
-    // Only a key typed again with its scan code (a modifier) goes by name:
-    // a later key of the user's may be the same.
-    const bool named = !marked && expected != 0 && ScanTypedAgain(vk, lParam) != 0 &&
-                       expected == KeyTypedAgainId(vk, lParam);
-    if (named || (marked && expected != 0))
-        InterlockedCompareExchange(&g_nKeyTypedAgain, 0, expected);
-    return named || marked;
-}
-
 bool LastWordBufferCharIs(bool (*test)(char))
 {
     const size_t length = SharedStringLength(WordBuffer);
@@ -105,7 +97,6 @@ bool LastWordBufferCharIs(bool (*test)(char))
 }
 
 bool IsWordCharTest(char c) { return IsHookWordChar(c) != FALSE; }
-bool IsSpaceTest(char c) { return c == ' '; }
 
 // The custom selection keys are kept in the hot-key control's form: the
 // virtual key in the low byte, the control's extended flag in bit 11.
@@ -119,366 +110,594 @@ bool CustomKeyIs(int stored, UINT vk, bool extended)
 
 bool IsClassName(const CString &className, const char *name) { return std::strcmp(className, name) == 0; }
 
-// One key event in the thread with the focus. Returns whether it is swallowed;
-// everything the finish step does is done here.
-KeyResult HandleKey(UINT vk, LPARAM lParam)
+// ---------------------------------------------------------------------------
+// Typing an entry into the focus window from the window's own thread
+
+// A character posted to the window: taken before any later keyboard input,
+// and marked as the program's own, so nothing here takes it for typing.
+void PostOwnChar(HWND window, char c)
 {
-    HookProcState &s = s_state;
-    const bool down = (lParam & 0x80000000) == 0;  // auto-repeats count as down
+    PostMessageA(window, WM_CHAR, static_cast<BYTE>(c), static_cast<LPARAM>(OWN_CHAR_MARK | 1));
+}
 
-    // Finish: remember the last key-down, or re-read the line after a release.
-    auto finish = [&]() {
-        if (down) {
-            g_nLastKeyDown = vk;
-            g_tkLastKeyDown = GetTickCount();
-        } else {
-            RefreshWordBuffer();
-        }
-        return PassOn;
-    };
+// Posting types into the edit controls, whose text before the caret the hook
+// reads too; elsewhere the program types with real keys.
+bool PostingTypesInto(const CString &className)
+{
+    return className.Left(4).CompareNoCase("Edit") == 0 || className.Left(8).CompareNoCase("RichEdit") == 0;
+}
 
+// The n characters before the caret go: selected and cleared by messages
+// both kinds of edit control take in order with the characters (a posted
+// Backspace key would have its character translated behind them).
+void PostErase(HWND window, int n)
+{
+    if (n <= 0)
+        return;
+    DWORD start = 0, end = 0;
+    SendMessageA(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    const DWORD from = start > static_cast<DWORD>(n) ? start - static_cast<DWORD>(n) : 0;
+    PostMessageA(window, EM_SETSEL, from, start);
+    PostMessageA(window, WM_CLEAR, 0, 0);
+}
+
+// A line break: the rich edit control breaks the line at Enter's key-down and
+// ignores its character, which its thread's TranslateMessage queues behind
+// everything posted here; the plain edit control takes the character. The
+// mark carried into that character keeps the hook from taking it for typing.
+void PostLineBreak(HWND window, bool richEdit)
+{
+    if (!richEdit) {
+        PostOwnChar(window, '\r');
+        return;
+    }
+    const LPARAM flags =
+        static_cast<LPARAM>(MapVirtualKeyA(VK_RETURN, MAPVK_VK_TO_VSC) & 0xFF) << 16 | static_cast<LPARAM>(OWN_CHAR_MARK) | 1;
+    PostMessageA(window, WM_KEYDOWN, VK_RETURN, flags);
+    PostMessageA(window, WM_KEYUP, VK_RETURN, flags | static_cast<LPARAM>(0xC0000000UL));
+}
+
+void PostText(HWND window, const char *text, int length, bool richEdit)
+{
+    for (int i = 0; i < length; ++i) {
+        if (text[i] == '\r')
+            PostLineBreak(window, richEdit);
+        else
+            PostOwnChar(window, text[i]);
+    }
+}
+
+void PostEntry(HWND window, const OfferRow &entry, const CString &tail)
+{
+    const bool richEdit = GetWindowClassName(window).Left(8).CompareNoCase("RichEdit") == 0;
+    PostErase(window, entry.erase);
+    PostText(window, entry.body, entry.length, richEdit);
+    PostText(window, tail.GetString(), tail.GetLength(), richEdit);
+}
+
+// Whether a key with character c chooses as the completion key does: the
+// completion key's own character, a digit, or a choice made in the prompt.
+bool KeyDriven(char c, bool flag)
+{
+    const char completion = static_cast<char>(MapVirtualKeyA(CompWordKey & 0xFF, MAPVK_VK_TO_CHAR) & 0xFF);
+    return flag || (completion != 0 && c == completion) || (c >= '0' && c <= '9');
+}
+
+enum AcceptResult { NotCurrent, Accepted };
+
+// A key chose a row of the prompt (-1: the selected one). When the offer is
+// current for the focus window, the entry replaces the key: typed here, or by
+// the program when posting cannot type it. The program then records the use.
+// Otherwise the key stands as typed.
+AcceptResult AcceptFromOffer(HWND mainWindow, HWND focus, int row, char last, bool keyDriven)
+{
+    OfferChoice choice;
+    if (!ValidWindow(mainWindow) || g_nOfferMoves > 0 || !ReadOfferRow(g_Offer, row, choice) ||
+        choice.target != focus)
+        return NotCurrent;
+    RefreshWordBuffer();
+    if (std::strncmp(choice.word, WordBuffer, sizeof choice.word) != 0)
+        return NotCurrent;
+    const bool here = choice.entry.length != OFFER_PROGRAM_TYPES && PostingTypesInto(GetWindowClassName(focus));
+    if (here)
+        PostEntry(focus, choice.entry, AcceptTail(choice.entry.tail, last, keyDriven));
+    PostMessageA(mainWindow, WM_ENTRY_CHOSEN, static_cast<WPARAM>(choice.id),
+                 EntryChosenParam(choice.row, last, keyDriven, here));
+    return Accepted;
+}
+
+// ---------------------------------------------------------------------------
+// The keyboard procedure's stages. Each takes the key events its comment
+// names and says what becomes of them; Next hands the event to the next stage.
+
+enum Step { Next, StepPass, StepSwallow, StepFinish, StepRecord };
+
+// One key event in the thread with the focus, as the stages see it.
+struct KeyEvent {
+    UINT vk = 0;
+    LPARAM lParam = 0;
+    bool down = false;  // auto-repeats count as down
+    bool extended = false;
+    UINT eventCode = 0;  // vk, plus HOOK_KEY_EXTENDED for an extended key
+    HWND mainWindow = nullptr;
+    HWND focus = nullptr;
+    CString focusClass;
+    bool enabled = false;
+    int listed = 0;        // rows the prompt offers
+    bool visible = false;  // the prompt is shown with rows
+    bool ctrl = false, alt = false, win = false, anyModifier = false;
+    bool fKey = false;
+    char typed = 0;  // the key's character
+};
+
+// Finish: remember the last key-down, or re-read the line after a release.
+KeyResult FinishKey(const KeyEvent &k)
+{
+    if (k.down) {
+        g_nLastKeyDown = k.vk;
+        g_tkLastKeyDown = GetTickCount();
+    } else {
+        RefreshWordBuffer();
+    }
+    return PassOn;
+}
+
+// Every key: whether the hook looks at it at all. Keys typed into a password
+// field are neither looked at nor kept, and nothing typed before stays in the
+// shared buffers; the program's own keys (it may type a stored password) are
+// still counted off.
+Step Enter(KeyEvent &k)
+{
     if (!bEnablePrompt)
-        return PassOn;
-    const HWND mainWindow = FindMainWindow();
-    if (!mainWindow)
-        return PassOn;
-    const HWND focus = GetFocus();
-    if (!focus)
-        return PassOn;
-    hFocusEdit = focus;
-    const CString focusClass = GetWindowClassName(focus);
-    if (IsClassName(focusClass, "msctls_hotkey32") || IsClassName(focusClass, "BrainchildEditControl32"))
-        return PassOn;
-    // Keys typed into a password field are neither looked at nor forwarded,
-    // and nothing typed before stays in the shared buffers. The program's own
-    // keys (it may type a stored password) are still counted off.
-    if (IsPasswordField(focus)) {
+        return StepPass;
+    k.mainWindow = FindMainWindow();
+    if (!k.mainWindow)
+        return StepPass;
+    k.focus = GetFocus();
+    if (!k.focus)
+        return StepPass;
+    hFocusEdit = k.focus;
+    k.focusClass = GetWindowClassName(k.focus);
+    if (IsClassName(k.focusClass, "msctls_hotkey32") || IsClassName(k.focusClass, "BrainchildEditControl32"))
+        return StepPass;
+    if (IsPasswordField(k.focus)) {
         ClearHookBuffers();
         nLastChar = 0;
-        if (!down && g_nSendKey > 0)
+        if (!k.down && g_nSendKey > 0)
             --g_nSendKey;
-        return PassOn;
+        return StepPass;
     }
+    return Next;
+}
 
-    // While the program holds the user's keys (password fields aside) they
-    // go to it, before anything here looks at them: the held key's own state
-    // (nLastChar) must stay as it was. Until the keys it types again have
-    // come back, so do the keys typed after them. The program's own counted
-    // keys pass.
-    const bool typedAgain = s.typedAgain != FALSE;
-    if (g_nSendKey <= 0 && (g_bRedirectKey || (g_nKeysAway > 0 && !typedAgain))) {
-        if (!typedAgain)
-            InterlockedIncrement(&g_nKeysAway);
-        s.forwarded = TRUE;
-        PostMessageA(mainWindow, down ? WM_KEYDOWN : WM_KEYUP, vk | (typedAgain ? FORWARDED_AGAIN : 0), lParam);
-        return Swallow;
-    }
-
-    KeyCode = vk;
-    const bool enabled = IsHookEnabledFor(focus) != FALSE;
+// Every key: what the later stages need to know about it and the prompt.
+void SetUp(KeyEvent &k)
+{
+    KeyCode = k.vk;
+    k.enabled = IsHookEnabledFor(k.focus) != FALSE;
     if (g_nSendKey < 0)
         g_nSendKey = 0;
-
-    // Only a shown prompt has entries worth asking about; asking costs a
-    // synchronous call into the program, so a busy program must not slow
-    // typing anywhere else.
+    // What the prompt offers is in the shared section: no call into the
+    // program on a key's path.
     const HWND prompt = hPromptWnd;
-    const bool promptShown = ValidWindow(prompt) && IsWindowVisible(prompt);
-    LRESULT listed = 0;
-    if (promptShown && g_nSendKey <= 0 && !QueryMainWindow(mainWindow, 0, 0, &listed))
-        listed = 0;
-    const bool visible = promptShown && listed > 0;
+    k.listed = ValidWindow(prompt) && g_nSendKey <= 0 ? ClampShared(g_Offer.rows, 0, OFFER_ROWS) : 0;
+    k.visible = k.listed > 0 && IsWindowVisible(prompt);
 
-    const bool extended = (lParam & (1L << 24)) != 0;
-    const UINT eventCode = vk | (extended ? HOOK_KEY_EXTENDED : 0);
+    k.extended = (k.lParam & (1L << 24)) != 0;
+    k.eventCode = k.vk | (k.extended ? HOOK_KEY_EXTENDED : 0);
     const UINT held = GetHeldModifiersAsync();
-    const bool ctrl = (held & KEYMOD_CTRL) != 0, alt = (held & KEYMOD_ALT) != 0, win = (held & KEYMOD_WIN) != 0;
-    const bool anyModifier = held != 0;
-    const bool fKey = vk >= VK_F1 && vk <= VK_F12;
+    k.ctrl = (held & KEYMOD_CTRL) != 0;
+    k.alt = (held & KEYMOD_ALT) != 0;
+    k.win = (held & KEYMOD_WIN) != 0;
+    k.anyModifier = held != 0;
+    k.fKey = k.vk >= VK_F1 && k.vk <= VK_F12;
+    s_state.altReleased = !k.down && (k.vk == VK_MENU || k.vk == VK_LMENU || k.vk == VK_RMENU);
 
-    s.altReleased = !down && (vk == VK_MENU || vk == VK_LMENU || vk == VK_RMENU);
-
-    if (down) {
-        nLastChar = IsDelphiEditor() ? VkToCharToAscii(vk, (lParam >> 16) & 0xFF, GetKeyboardLayout(0)) : VkToChar(vk);
-    } else if (vk == VK_BACK && g_nSendKey == 0 && enabled &&
-               (IsClassName(focusClass, "Internet Explorer_Server") || IsClassName(focusClass, "VsTextEditPane"))) {
+    if (k.down) {
+        nLastChar = IsDelphiEditor() ? VkToCharToAscii(k.vk, (k.lParam >> 16) & 0xFF, GetKeyboardLayout(0))
+                                     : VkToChar(k.vk);
+    } else if (k.vk == VK_BACK && g_nSendKey == 0 && k.enabled &&
+               (IsClassName(k.focusClass, "Internet Explorer_Server") || IsClassName(k.focusClass, "VsTextEditPane"))) {
         // These controls send no WM_CHAR for Backspace.
         RefreshWordBuffer();
         UpdateCaretPos();
-        PostRequestPrompt(mainWindow, 0);
+        PostRequestPrompt(k.mainWindow, 0);
     }
-    const char typed = nLastChar;
-    if (focus != hWndManualActivate)
-        hWndManualActivate = nullptr;
+    k.typed = nLastChar;
+}
 
-    // The caret.
+// Every key while the program's editing menu holds the keyboard: to the
+// program, untouched. The program's own counted keys pass.
+Step Redirected(const KeyEvent &k)
+{
+    if (!g_bRedirectKey || g_nSendKey > 0)
+        return Next;
+    PostMessageA(k.mainWindow, k.down ? WM_KEYDOWN : WM_KEYUP, k.vk, k.lParam);
+    return StepSwallow;
+}
+
+// Every key: the caret of the focus window. Where it cannot be read and words
+// are not followed without it, the key only finishes.
+Step ReadCaret(const KeyEvent &k)
+{
+    if (k.focus != hWndManualActivate)
+        hWndManualActivate = nullptr;
     const CString focusTitle = GetFocusTopTitle();
     SetSharedString(s_szFocusTitle, sizeof s_szFocusTitle, focusTitle);
-    if (!GetRootWindow(focus))
-        return finish();
+    if (!GetRootWindow(k.focus))
+        return StepFinish;
     if (IsCaretUnreliableApp()) {
         CaretPos.x = CaretPos.y = -1;
-    } else {
-        POINT caret = {0, 0};
-        const BOOL read = GetCaretPos(&caret);
-        if (read)
-            CaretPos = caret;
-        if (!(read && caret.x >= 1 && caret.y >= 0)) {
-            if (!TrackWithoutCaret()) {
-                // The program's own keys are counted off here too, or a
-                // window without a caret would leave the hook ignoring the
-                // user's keys until the program's timer gives up.
-                if (!down && g_nSendKey > 0)
-                    --g_nSendKey;
-                return finish();
-            }
-            CaretPos.x = CaretPos.y = -1;
-        }
+        return Next;
     }
-
-    // While the program types, its own key events are only counted.
-    if (g_nSendKey > 0) {
-        if (!down) {
+    POINT caret = {0, 0};
+    const BOOL read = GetCaretPos(&caret);
+    if (read)
+        CaretPos = caret;
+    if (read && caret.x >= 1 && caret.y >= 0)
+        return Next;
+    if (!TrackWithoutCaret()) {
+        // The program's own keys are counted off here too, or a window
+        // without a caret would leave the hook ignoring the user's keys until
+        // the program's timer gives up.
+        if (!k.down && g_nSendKey > 0)
             --g_nSendKey;
-            RefreshWordBuffer();
-            return PassOn;
-        }
-        goto record;
+        return StepFinish;
     }
+    CaretPos.x = CaretPos.y = -1;
+    return Next;
+}
 
-    if (down && !IsHookWordChar(typed))
+// The program's own key events while it types: only counted.
+Step OwnKeys(const KeyEvent &k)
+{
+    if (g_nSendKey <= 0)
+        return Next;
+    if (k.down)
+        return StepRecord;
+    --g_nSendKey;
+    RefreshWordBuffer();
+    return StepPass;
+}
+
+// Every key of the user's: the bookkeeping before the prompt's keys.
+Step Bookkeeping(const KeyEvent &k)
+{
+    if (k.down && !IsHookWordChar(k.typed))
         g_bAlterPrompt = 0;
     if (g_nLastComp > 0)
         --g_nLastComp;
     if (!ValidWindow(hPromptWnd))
-        return finish();
-    if (CaretPos.x == 1 && CaretPos.y == 1 && !down) {
-        Post(mainWindow, WM_HIDE_PROMPT);
+        return StepFinish;
+    if (CaretPos.x == 1 && CaretPos.y == 1 && !k.down) {
+        Post(k.mainWindow, WM_HIDE_PROMPT);
         RefreshWordBuffer();
-        return PassOn;
+        return StepPass;
     }
+    return Next;
+}
 
-    // Expand Alias hot key.
-    if (down && MatchHotKey(vk, LOWORD(s_nExpAliasKeyCode), LOWORD(s_nExpAliasKeyFlag))) {
-        s.navigated = FALSE;
-        s.compKeyDown = FALSE;
-        LRESULT canExpand = 0;
-        if (QueryMainWindow(mainWindow, 1, 0, &canExpand) && canExpand) {
-            Post(mainWindow, WM_EXPAND_ALIAS);
-            return Swallow;
-        }
+// The Expand Alias hot key's key-down, when the program has an alias to expand.
+Step AliasKey(const KeyEvent &k)
+{
+    if (!k.down || !MatchHotKey(k.vk, LOWORD(s_nExpAliasKeyCode), LOWORD(s_nExpAliasKeyFlag)))
+        return Next;
+    s_state.navigated = FALSE;
+    s_state.compKeyDown = FALSE;
+    LRESULT canExpand = 0;
+    if (QueryMainWindow(k.mainWindow, 1, 0, &canExpand) && canExpand) {
+        Post(k.mainWindow, WM_EXPAND_ALIAS);
+        return StepSwallow;
     }
+    return Next;
+}
 
-    if (vk == VK_ESCAPE && visible) {
-        g_tkLastKeyDown = GetTickCount();
-        g_nLastKeyDown = VK_ESCAPE;
-        Post(mainWindow, WM_HIDE_PROMPT);
-        hWndManualActivate = nullptr;
-        return Swallow;
+// Esc, down or up, while the prompt is shown: hides it.
+Step EscapeKey(const KeyEvent &k)
+{
+    if (k.vk != VK_ESCAPE || !k.visible)
+        return Next;
+    g_tkLastKeyDown = GetTickCount();
+    g_nLastKeyDown = VK_ESCAPE;
+    Post(k.mainWindow, WM_HIDE_PROMPT);
+    hWndManualActivate = nullptr;
+    return StepSwallow;
+}
+
+// A selection move posted to the prompt: until the prompt has made it and
+// published its rows again, no key chooses from the offer.
+void PostPromptMove(UINT message, UINT vk)
+{
+    InterlockedIncrement(&g_nOfferMoves);
+    if (ValidWindow(hPromptWnd))
+        PostMessageA(hPromptWnd, message, vk, 0);
+    else
+        InterlockedExchange(&g_nOfferMoves, 0);
+}
+
+// Line keys (without modifiers) move the prompt's selection while it is shown.
+Step LineKey(const KeyEvent &k)
+{
+    if (k.anyModifier)
+        return Next;
+    bool lineKey = false;
+    switch (g_nSWKeyOption) {
+    case 0:
+        lineKey = (k.vk == VK_UP || k.vk == VK_DOWN) && k.extended;
+        break;
+    case 1:
+        lineKey = (k.vk == VK_UP || k.vk == VK_DOWN) && !k.extended;
+        break;
+    case 2:
+        lineKey = CustomKeyIs(g_nPrevKey, k.vk, k.extended) || CustomKeyIs(g_nNextKey, k.vk, k.extended);
+        break;
+    default:
+        break;
     }
-
-    // Line keys move the prompt's selection (only without modifiers).
-    if (!anyModifier) {
-        bool lineKey = false;
-        switch (g_nSWKeyOption) {
-        case 0:
-            lineKey = (vk == VK_UP || vk == VK_DOWN) && extended;
-            break;
-        case 1:
-            lineKey = (vk == VK_UP || vk == VK_DOWN) && !extended;
-            break;
-        case 2:
-            lineKey = CustomKeyIs(g_nPrevKey, vk, extended) || CustomKeyIs(g_nNextKey, vk, extended);
-            break;
-        default:
-            break;
-        }
-        if (lineKey) {
-            UINT lineVk = vk;
-            if (CustomKeyIs(g_nNextKey, vk, extended))
-                lineVk = VK_DOWN;
-            else if (CustomKeyIs(g_nPrevKey, vk, extended))
-                lineVk = VK_UP;
-            KeyCode = lineVk;
-            if (visible) {
-                if (down) {
-                    Post(hPromptWnd, WM_PROMPT_LINE, lineVk, 0);
-                    s.navigated = TRUE;
-                }
-                return Swallow;
-            }
-        }
+    if (!lineKey)
+        return Next;
+    UINT lineVk = k.vk;
+    if (CustomKeyIs(g_nNextKey, k.vk, k.extended))
+        lineVk = VK_DOWN;
+    else if (CustomKeyIs(g_nPrevKey, k.vk, k.extended))
+        lineVk = VK_UP;
+    KeyCode = lineVk;
+    if (!k.visible)
+        return Next;
+    if (k.down) {
+        PostPromptMove(WM_PROMPT_LINE, lineVk);
+        s_state.navigated = TRUE;
     }
+    return StepSwallow;
+}
 
-    // Page keys (also with modifiers).
-    {
-        bool pageKey = false;
-        switch (g_nSWKeyOption) {
-        case 0:
-            pageKey = (vk == VK_PRIOR || vk == VK_NEXT) && extended;
-            break;
-        case 1:
-            pageKey = (vk == VK_PRIOR || vk == VK_NEXT) && !extended;
-            break;
-        case 2:
-            pageKey = (g_nPgupKey && LOBYTE(g_nPgupKey) == vk) || (g_nPgdnKey && LOBYTE(g_nPgdnKey) == vk);
-            break;
-        default:
-            break;
-        }
-        if (pageKey && visible) {
-            UINT pageVk = vk;
-            if (g_nPgupKey && LOBYTE(g_nPgupKey) == vk)
-                pageVk = VK_PRIOR;
-            else if (g_nPgdnKey && LOBYTE(g_nPgdnKey) == vk)
-                pageVk = VK_NEXT;
-            if (down) {
-                Post(hPromptWnd, WM_PROMPT_PAGE, pageVk, 0);
-                s.navigated = TRUE;
-            }
-            return Swallow;
-        }
+// Page keys (also with modifiers) page the prompt while it is shown.
+Step PageKey(const KeyEvent &k)
+{
+    bool pageKey = false;
+    switch (g_nSWKeyOption) {
+    case 0:
+        pageKey = (k.vk == VK_PRIOR || k.vk == VK_NEXT) && k.extended;
+        break;
+    case 1:
+        pageKey = (k.vk == VK_PRIOR || k.vk == VK_NEXT) && !k.extended;
+        break;
+    case 2:
+        pageKey = (g_nPgupKey && LOBYTE(g_nPgupKey) == k.vk) || (g_nPgdnKey && LOBYTE(g_nPgdnKey) == k.vk);
+        break;
+    default:
+        break;
     }
+    if (!pageKey || !k.visible)
+        return Next;
+    UINT pageVk = k.vk;
+    if (g_nPgupKey && LOBYTE(g_nPgupKey) == k.vk)
+        pageVk = VK_PRIOR;
+    else if (g_nPgdnKey && LOBYTE(g_nPgdnKey) == k.vk)
+        pageVk = VK_NEXT;
+    if (k.down) {
+        PostPromptMove(WM_PROMPT_PAGE, pageVk);
+        s_state.navigated = TRUE;
+    }
+    return StepSwallow;
+}
 
-    // Manual activation: armed at the key-down, requested at the release once
-    // the key and every modifier are up, so no part of it reaches the
-    // application.
-    if (visible) {
+// The manual activation key: armed at the key-down, requested at the release
+// once the key and every modifier are up, so no part of it reaches the
+// application.
+Step ManualActivation(const KeyEvent &k)
+{
+    HookProcState &s = s_state;
+    if (k.visible) {
         s.activateDown = FALSE;
-    } else if (s.activateDown) {
-        if (down) {
+        return Next;
+    }
+    if (s.activateDown) {
+        if (k.down) {
             s.activateDown = FALSE;
-        } else if (!AreKeysHeldAtRelease(LOBYTE(g_nActivatePromptKey), vk)) {
-            s.activateDown = FALSE;
-            if (ValidWindow(mainWindow)) {
-                hWndManualActivate = focus;
-                if (IsHookEnabledFor(focus)) {
-                    PostRequestPrompt(mainWindow, 1);
-                } else {
-                    hWndManualActivate = nullptr;
-                    ClearHookBuffers();
-                }
-            }
-            s.altReleased = FALSE;
-            return Swallow;
+            return Next;
         }
-    } else if (down && g_nActivatePromptKey &&
-               MatchHotKey(eventCode, LOBYTE(g_nActivatePromptKey), HIBYTE(LOWORD(g_nActivatePromptKey)))) {
+        if (AreKeysHeldAtRelease(LOBYTE(g_nActivatePromptKey), k.vk))
+            return Next;
+        s.activateDown = FALSE;
+        if (ValidWindow(k.mainWindow)) {
+            hWndManualActivate = k.focus;
+            if (IsHookEnabledFor(k.focus)) {
+                PostRequestPrompt(k.mainWindow, 1);
+            } else {
+                hWndManualActivate = nullptr;
+                ClearHookBuffers();
+            }
+        }
+        s.altReleased = FALSE;
+        return StepSwallow;
+    }
+    if (k.down && g_nActivatePromptKey &&
+        MatchHotKey(k.eventCode, LOBYTE(g_nActivatePromptKey), HIBYTE(LOWORD(g_nActivatePromptKey)))) {
         s.activateDown = TRUE;
-        return Swallow;
+        return StepSwallow;
     }
+    return Next;
+}
 
-    {
-        const bool full = g_bFullSHMatch && g_bExpandFullSHAtDlmt && typed != '[';
+// Closing punctuation or an apostrophe typed after a space, with the prompt
+// hidden and "RemoveSpaceBeforePunctuation" on: it takes the place of the
+// space or two a completion added, typed here, in its place in the stream.
+Step PunctuationAfterSpace(const KeyEvent &k)
+{
+    if (k.visible || !k.down || !k.enabled || !g_bRemoveSpaceBeforePunctuation ||
+        !(IsClosingPunct(k.typed) || k.typed == '\'') || !PostingTypesInto(k.focusClass))
+        return Next;
+    RefreshWordBuffer();
+    const int spaces = CountReplaceableSpaces(CString(WordBuffer, static_cast<int>(SharedStringLength(WordBuffer))));
+    if (spaces == 0)
+        return Next;
+    PostErase(k.focus, spaces);
+    PostOwnChar(k.focus, k.typed);
+    return StepSwallow;
+}
 
-        // Punctuation typed after a space: the program removes the space.
-        if (!visible && down && enabled && g_bRemoveSpaceBeforePunctuation && (IsClosingPunct(typed) || typed == '\'')) {
-            RefreshWordBuffer();
-            if (LastWordBufferCharIs(IsSpaceTest)) {
-                Post(mainWindow, WM_PUNCT_AFTER_SPACE, static_cast<BYTE>(typed), 0);
-                return Swallow;
-            }
-        }
+// Completion by a typed key, shown prompt or not, after a word: the space bar
+// as completion key, Enter after moving the selection, or a delimiter that
+// completes. A key meeting no current offer is typed; a stale prompt goes.
+Step CompletionByTypedKey(const KeyEvent &k)
+{
+    HookProcState &s = s_state;
+    if (!bEnablePrompt || !k.down || !k.enabled)
+        return Next;
+    const bool byKey = (k.eventCode == VK_SPACE && CompWordKey == VK_SPACE) || (k.vk == VK_RETURN && s.navigated) ||
+                       (g_bAutoCompleteUponDelimiter &&
+                        ((IsHookDelimiterChar(k.typed) && !g_bCompleteUponPunctOnly) || IsClosingPunct(k.typed)));
+    if (!byKey)
+        return Next;
+    RefreshWordBuffer();
+    if (!LastWordBufferCharIs(IsWordCharTest) || g_nLastKeyDown == VK_ESCAPE)
+        return Next;
+    if (AcceptFromOffer(k.mainWindow, k.focus, -1, k.typed, KeyDriven(k.typed, false)) == Accepted)
+        return StepSwallow;
+    if (k.visible)
+        Post(k.mainWindow, WM_HIDE_PROMPT);
+    return Next;
+}
 
-        // Completion by a typed key, shown prompt or not.
-        if (bEnablePrompt && down && enabled &&
-            ((eventCode == VK_SPACE && CompWordKey == VK_SPACE) || (vk == VK_RETURN && s.navigated) ||
-             (g_bAutoCompleteUponDelimiter &&
-              ((IsHookDelimiterChar(typed) && !g_bCompleteUponPunctOnly) || IsClosingPunct(typed))))) {
-            RefreshWordBuffer();
-            if (LastWordBufferCharIs(IsWordCharTest) && g_nLastKeyDown != VK_ESCAPE) {
-                PostAccept(mainWindow, static_cast<WPARAM>(-1), 0);
-                return Swallow;
-            }
-        }
-
-        // The completion key while the prompt is shown, acted on at its release.
-        if (!visible) {
+// The completion key (not the space bar) and a delimiter ending a full
+// shorthand, while the prompt is shown: choose at the key-down; the key's
+// release is swallowed too, so no half of it reaches the application.
+Step CompletionKey(const KeyEvent &k)
+{
+    HookProcState &s = s_state;
+    if (s.compKeyDown) {
+        if (k.down) {
             s.compKeyDown = FALSE;
-        } else if (s.compKeyDown) {
-            if (down) {
-                s.compKeyDown = FALSE;
-            } else if (!AreKeysHeldAtRelease(LOBYTE(CompWordKey), vk)) {
-                if (s.compKeyEvent)
-                    g_bFullSHMatch = 0;
-                PostAccept(mainWindow, static_cast<WPARAM>(-1), (vk == VK_RETURN && s.navigated) ? 1 : 0);
-                s.compKeyDown = FALSE;
-                s.navigated = FALSE;
-                s.altReleased = FALSE;
-                return Swallow;
-            }
-        } else {
-            s.compKeyEvent = CompWordKey != VK_SPACE && CompWordKey &&
-                             MatchHotKey(eventCode, LOBYTE(CompWordKey), HIBYTE(LOWORD(CompWordKey)));
-            if (down && s.compKeyEvent) {
-                s.compKeyDown = TRUE;
-                return Swallow;
-            }
-            if (down && full && !alt && !ctrl && IsHookDelimiterChar(VkToChar(vk))) {
-                s.compKeyDown = TRUE;
-                return Swallow;
-            }
+            return Next;
         }
+        if (k.vk != s.compKeyVk)
+            return Next;
+        s.compKeyDown = FALSE;
+        return StepSwallow;
     }
+    if (!k.visible)
+        return Next;
+    s.compKeyEvent = CompWordKey != VK_SPACE && CompWordKey &&
+                     MatchHotKey(k.eventCode, LOBYTE(CompWordKey), HIBYTE(LOWORD(CompWordKey)));
+    const bool full = g_bFullSHMatch && g_bExpandFullSHAtDlmt && k.typed != '[';
+    if (!k.down || !(s.compKeyEvent || (full && !k.alt && !k.ctrl && IsHookDelimiterChar(VkToChar(k.vk)))))
+        return Next;
+    if (s.compKeyEvent)
+        g_bFullSHMatch = 0;
+    const bool flag = k.vk == VK_RETURN && s.navigated;
+    if (AcceptFromOffer(k.mainWindow, k.focus, -1, k.typed, KeyDriven(k.typed, flag)) != Accepted)
+        return Next;
+    s.compKeyDown = TRUE;
+    s.compKeyVk = k.vk;
+    s.navigated = FALSE;
+    s.altReleased = FALSE;
+    return StepSwallow;
+}
 
-    // Digits (and, after navigating, letters) choose a row at their release.
-    {
-        int index = -1;
-        if (vk >= '0' && vk <= '9' && ((g_bDigitSelect && !g_bNumpadDigit) || s.navigated))
-            index = vk == '0' ? 9 : static_cast<int>(vk - '1');
-        else if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD9 && ((g_bDigitSelect && g_bNumpadDigit) || s.navigated))
-            index = vk == VK_NUMPAD0 ? 9 : static_cast<int>(vk - VK_NUMPAD1);
-        else if (s.navigated && vk >= 'A' && vk <= 'Z')
-            index = 10 + static_cast<int>(vk - 'A');
-        if (index >= 0)
-            s.lastSelIndex = index;
-        if (index >= 0 && visible && !anyModifier && index < listed) {
-            if (down) {
-                s.digitDown = TRUE;
-                return Swallow;
-            }
-            if (s.digitDown) {
-                s.digitDown = FALSE;
-                PostAccept(mainWindow, static_cast<WPARAM>(index), 0);
-                return Swallow;
-            }
-        }
+// Digits (and, after moving the selection, letters) choose a row at their
+// key-down; the release of the key that chose is swallowed too.
+Step SelectionKey(const KeyEvent &k)
+{
+    HookProcState &s = s_state;
+    if (s.digitDown && !k.down && k.vk == s.digitVk) {
         s.digitDown = FALSE;
-        s.navigated = FALSE;
+        return StepSwallow;
     }
-
-    if (visible && g_bFunSel && down && fKey && !anyModifier) {
-        const int index = static_cast<int>(vk - VK_F1);
+    int index = -1;
+    if (k.vk >= '0' && k.vk <= '9' && ((g_bDigitSelect && !g_bNumpadDigit) || s.navigated))
+        index = k.vk == '0' ? 9 : static_cast<int>(k.vk - '1');
+    else if (k.vk >= VK_NUMPAD0 && k.vk <= VK_NUMPAD9 && ((g_bDigitSelect && g_bNumpadDigit) || s.navigated))
+        index = k.vk == VK_NUMPAD0 ? 9 : static_cast<int>(k.vk - VK_NUMPAD1);
+    else if (s.navigated && k.vk >= 'A' && k.vk <= 'Z')
+        index = 10 + static_cast<int>(k.vk - 'A');
+    if (index >= 0)
         s.lastSelIndex = index;
-        if (index < listed) {
-            PostAccept(mainWindow, static_cast<WPARAM>(index), 0);
+    if (index >= 0 && k.down && k.visible && !k.anyModifier && index < k.listed &&
+        AcceptFromOffer(k.mainWindow, k.focus, index, k.typed, KeyDriven(k.typed, false)) == Accepted) {
+        s.digitDown = TRUE;
+        s.digitVk = k.vk;
+        s.navigated = FALSE;
+        return StepSwallow;
+    }
+    if (k.down)
+        s.digitDown = FALSE;
+    s.navigated = FALSE;
+    return Next;
+}
+
+// Function keys choose a row while the prompt is shown ("FunSel").
+Step FunctionKey(const KeyEvent &k)
+{
+    if (!k.visible || !g_bFunSel || !k.down || !k.fKey || k.anyModifier)
+        return Next;
+    const int index = static_cast<int>(k.vk - VK_F1);
+    s_state.lastSelIndex = index;
+    if (index < k.listed && AcceptFromOffer(k.mainWindow, k.focus, index, k.typed, KeyDriven(k.typed, false)) == Accepted)
+        return StepSwallow;
+    return Next;
+}
+
+// A word ended by a key whose delimiter the message hook cannot see (Enter,
+// Tab, every key of some editors); other keys that are no word characters
+// hide the prompt.
+Step WordEnd(const KeyEvent &k)
+{
+    if (g_nLastComp == 0 && IsHookDelimiterChar(k.typed) && k.down &&
+        (IsDelphiEditor() || k.vk == VK_RETURN || k.vk == VK_TAB)) {
+        RefreshWordBuffer();
+        if (k.enabled)
+            PostWordEnded(k.mainWindow, k.typed);
+    }
+    if (k.down && !IsHookWordChar(k.typed) && !k.fKey && k.vk != LOBYTE(CompWordKey) && k.vk != VK_BACK &&
+        k.vk != VK_MENU && k.vk != VK_SHIFT && !k.ctrl && !k.alt && !k.win)
+        Post(k.mainWindow, WM_HIDE_PROMPT);
+    return k.down ? StepRecord : StepFinish;
+}
+
+// Record (key-downs): Enter, Tab and Backspace reach CharBuf here, other
+// characters through their WM_CHAR.
+KeyResult Record(const KeyEvent &k)
+{
+    if (k.vk == VK_RETURN || k.vk == VK_TAB || k.vk == VK_BACK || IsDelphiEditor()) {
+        if (k.enabled)
+            UpdateCharBufFor(k.focus, k.typed);
+    }
+    if (IsNavigationKey(k.vk) || k.vk == VK_ESCAPE)
+        SetSharedString(CharBuf, "");
+    return FinishKey(k);
+}
+
+// One key event in the thread with the focus, through the stages in order.
+KeyResult HandleKey(UINT vk, LPARAM lParam)
+{
+    KeyEvent k;
+    k.vk = vk;
+    k.lParam = lParam;
+    k.down = (lParam & 0x80000000) == 0;
+    if (Enter(k) != Next)
+        return PassOn;
+    SetUp(k);
+    using Stage = Step (*)(const KeyEvent &);
+    static const Stage stages[] = {Redirected,       ReadCaret,    OwnKeys,     Bookkeeping,
+                                   AliasKey,         EscapeKey,    LineKey,     PageKey,
+                                   ManualActivation, PunctuationAfterSpace, CompletionByTypedKey,
+                                   CompletionKey,    SelectionKey, FunctionKey, WordEnd};
+    for (Stage stage : stages) {
+        switch (stage(k)) {
+        case Next:
+            continue;
+        case StepPass:
+            return PassOn;
+        case StepSwallow:
             return Swallow;
+        case StepFinish:
+            return FinishKey(k);
+        case StepRecord:
+            return Record(k);
         }
     }
-
-    // Word end by a key that sends no delimiter character the hook can see.
-    if (g_nLastComp == 0 && IsHookDelimiterChar(typed) && down &&
-        (IsDelphiEditor() || vk == VK_RETURN || vk == VK_TAB)) {
-        RefreshWordBuffer();
-        if (ValidWindow(mainWindow) && enabled)
-            Post(mainWindow, WM_WORD_ENDED);
-    }
-    if (down && !IsHookWordChar(typed) && !fKey && vk != LOBYTE(CompWordKey) && vk != VK_BACK && vk != VK_MENU &&
-        vk != VK_SHIFT && !ctrl && !alt && !win)
-        Post(mainWindow, WM_HIDE_PROMPT);
-    if (!down)
-        return finish();
-
-record:
-    // Enter, Tab and Backspace reach CharBuf here; other characters through
-    // their WM_CHAR.
-    if (vk == VK_RETURN || vk == VK_TAB || vk == VK_BACK || IsDelphiEditor()) {
-        if (enabled)
-            UpdateCharBufFor(focus, typed);
-    }
-    if (IsNavigationKey(vk) || vk == VK_ESCAPE)
-        SetSharedString(CharBuf, "");
-    return finish();
+    return FinishKey(k);
 }
 
 // While the benchmark runs: the ends of the echo and of the prompt's paint.
@@ -522,7 +741,8 @@ bool HandleQueuedMessage(const MSG &msg)
     const UINT delayed = static_cast<UINT>(g_nDelayedKeyDownMsg);
     const bool isDelayed = delayed != 0 && message == delayed;
     // Everything else in the queue is passed on before any lookup.
-    if (message != WM_CHAR && message != WM_HOOK_GETCARET && message != WM_HOOK_SPELLCHECK && !isDelayed)
+    if (message != WM_CHAR && message != WM_HOOK_GETCARET && message != WM_HOOK_SPELLCHECK &&
+        message != WM_HOOK_ACCEPT && !isDelayed)
         return false;
     const HWND mainWindow = FindMainWindow();
     if (!mainWindow)
@@ -536,6 +756,16 @@ bool HandleQueuedMessage(const MSG &msg)
     if (message == WM_HOOK_SPELLCHECK) {
         RunSpellCheck(msg.hwnd);
         return false;
+    }
+    if (message == WM_HOOK_ACCEPT) {
+        // The results of a manual activation choose their row: only while
+        // the window still has the focus and its text is what they were
+        // made for, so nothing typed meanwhile is overwritten.
+        if (bEnablePrompt && msg.hwnd && msg.hwnd == GetFocus()) {
+            hFocusEdit = msg.hwnd;
+            AcceptFromOffer(mainWindow, msg.hwnd, static_cast<int>(msg.wParam), 0, true);
+        }
+        return true;
     }
     if (message == WM_CHAR) {
         if (!bEnablePrompt)
@@ -564,7 +794,7 @@ bool HandleQueuedMessage(const MSG &msg)
                                        ((g_bExpandFullSHAtDlmt && g_bFullSHMatch) || g_bAutoCompleteUponDelimiter) &&
                                        ValidWindow(again) && IsWindowVisible(again);
                 if (ValidWindow(again) && IsFocusHookEnabled() && !completes)
-                    Post(again, WM_WORD_ENDED);
+                    PostWordEnded(again, c);
             }
         }
         if (c != '\r' && c != '\t' && c != '\b') {
@@ -621,21 +851,11 @@ LRESULT CALLBACK KeyboardProc(int code, WPARAM wParam, LPARAM lParam)
     if (code == HC_ACTION) {
         if ((lParam & 0x80000000) == 0)
             StampLatency(LATENCY_KEY_DOWN);
-        const bool typedAgain = ClaimKeyTypedAgain(static_cast<UINT>(wParam), lParam);
-        s_state.typedAgain = typedAgain;
-        s_state.forwarded = FALSE;
         bool swallow = false;
         try {
             swallow = HandleKey(static_cast<UINT>(wParam), lParam) == Swallow;
         } catch (...) {
             // Whatever went wrong, the key goes on to the application.
-        }
-        // A key typed again has come through, and whatever it started (an
-        // accept) is posted ahead of this: the program may type the next.
-        if (typedAgain && !s_state.forwarded) {
-            if (InterlockedDecrement(&g_nKeysAway) < 0)
-                InterlockedExchange(&g_nKeysAway, 0);
-            Post(FindMainWindow(), WM_KEY_TYPED_AGAIN);
         }
         if (swallow)
             return 1;

@@ -104,11 +104,15 @@ BOOL MatchHotKey(UINT code, UINT vk, UINT flags)
 
 CString GetLowerModulePath()
 {
-    char path[MAX_PATH] = {0};
-    GetModuleFileNameA(nullptr, path, MAX_PATH);
-    path[MAX_PATH - 1] = 0;
-    CString lower(path);
-    lower.MakeLower();
+    // A process's program never changes: read once, not on every key.
+    static const CString lower = [] {
+        char path[MAX_PATH] = {0};
+        GetModuleFileNameA(nullptr, path, MAX_PATH);
+        path[MAX_PATH - 1] = 0;
+        CString text(path);
+        text.MakeLower();
+        return text;
+    }();
     return lower;
 }
 

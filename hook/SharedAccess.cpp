@@ -5,8 +5,9 @@
 void ResetTransientSharedState()
 {
     g_bRedirectKey = 0;
-    g_nKeysAway = 0;
-    g_nKeyTypedAgain = 0;
+    g_nSendKey = 0;
+    WithdrawOffer(g_Offer);
+    g_nOfferMoves = 0;
     hTestEdit = 0;
     hWndManualActivate = 0;
     g_bAlterPrompt = 0;

@@ -74,6 +74,8 @@ LX_SHARED int g_bLatencyProbe = 0;
 LX_SHARED long long g_qpcLatency[LATENCY_STAMP_COUNT] = {0};
 LX_SHARED int g_nLatencyResults = 0;
 LX_SHARED int g_nLatencyFills = 0;
-LX_SHARED LONG g_nKeysAway = 0;
-LX_SHARED LONG g_nKeyTypedAgain = 0;
+LX_SHARED SharedOffer g_Offer = {};
+LX_SHARED LONG g_nOfferMoves = 0;
+LX_SHARED WordEnd g_WordEnds[WORD_END_SLOTS] = {};
+LX_SHARED LONG g_nWordEndSeq = 0;
 }

@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstring>
 
+#include "Offer.h"
 #include "wintypes.h"
 
 extern "C" {
@@ -98,39 +99,27 @@ extern int g_nLatencyResults;  // candidates in the last results taken
 extern int g_nLatencyFills;    // fills with entries since the probe cleared it
 }
 
-// Keys the user typed while the program held them back (g_bRedirectKey) are
-// forwarded to the main window, which types them again one at a time, in
-// order, naming each beforehand in g_nKeyTypedAgain (KeyTypedAgainId); the
-// hook reports each one that comes through (WM_KEY_TYPED_AGAIN).
-// g_nKeysAway counts the key events forwarded that have not come through
-// yet: until they have, other keys were typed after them and are forwarded
-// too.
+// What the prompt offers the keys typed in the application (Offer.h), and
+// the selection moves the hook has posted to the prompt that it has not
+// applied yet.
 extern "C" {
-extern LONG g_nKeysAway;
-extern LONG g_nKeyTypedAgain;
+extern SharedOffer g_Offer;
+extern LONG g_nOfferMoves;
 }
 
-// The scan code a held key is typed again with: 0, which the hook knows as
-// typed again while keys are away, except for the modifiers, whose scan code
-// tells left from right and Alt from AltGr (they are known by their name).
-inline unsigned char ScanTypedAgain(unsigned vk, long long lParam)
-{
-    switch (vk & 0xFF) {
-    case 0x10: case 0x11: case 0x12:  // Shift, Ctrl, Alt
-    case 0xA0: case 0xA1: case 0xA2: case 0xA3: case 0xA4: case 0xA5:
-    case 0x5B: case 0x5C:  // Windows keys
-        return static_cast<unsigned char>((lParam >> 16) & 0xFF);
-    default:
-        return 0;
-    }
-}
-
-// A key event as g_nKeyTypedAgain names it: key, scan code, extended and
-// release flags; never 0.
-inline LONG KeyTypedAgainId(unsigned vk, long long lParam)
-{
-    return static_cast<LONG>(0x40000000L | ((lParam >> 31) & 1) << 18 | ((lParam >> 24) & 1) << 17 |
-                             ((lParam >> 16) & 0xFF) << 8 | (vk & 0xFF));
+// Words ended in the application, each with the text before the caret at the
+// moment the delimiter was typed: the hook fills slot seq % WORD_END_SLOTS and
+// posts WM_WORD_ENDED with seq; the program takes the slot while it still
+// holds that seq.
+enum { WORD_END_SLOTS = 16 };
+struct WordEnd {
+    LONG seq;
+    char last;
+    char text[259];
+};
+extern "C" {
+extern WordEnd g_WordEnds[WORD_END_SLOTS];
+extern LONG g_nWordEndSeq;
 }
 
 // Copies value into a shared array of the given capacity, cutting it at
@@ -172,8 +161,9 @@ inline int ClampShared(int value, int low, int high)
 }
 
 // Clears the state that only makes sense while one run of the program is
-// active (key redirection, test edit, manual activation, prompt-mode swap,
-// the keystroke buffer, the force-CharBuf list, the benchmark's timestamp
+// active (key redirection, the count of the program's own keys, the offer and
+// its selection moves, test edit, manual activation, prompt-mode swap, the
+// keystroke buffer, the force-CharBuf list, the benchmark's timestamp
 // switch). Start-up and shut-down call it, so a crashed or restarted program
-// never leaves every application's keys swallowed.
+// never leaves every application's keys swallowed or ignored.
 void ResetTransientSharedState();

@@ -2,6 +2,7 @@
 // desktop.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "AcceptPlan.h"
@@ -187,4 +188,53 @@ TEST(AcceptTextHelpers, KeyCodesSpacesAndAliases)
     EXPECT_EQ(S(GetTrailingAlias("goo")), "goo");
     EXPECT_EQ(S(GetTrailingAlias("goo ")), "");
     EXPECT_EQ(S(GetTrailingAlias("")), "");
+}
+
+// The row the hook types when a key chooses an entry: the plan's erase and
+// body as characters, and a tail that gives, for any key, what the plan gives
+// for it; entries that need real keys are left to the program.
+TEST_F(AcceptPlanTest, OfferRowsTypeWhatThePlanTypes)
+{
+    g_bSpaceAfterPunct = 1;
+    g_bDoubleSpace = 1;
+    const struct {
+        const char *typed;
+        const char *entry;
+        const char *key;
+        const char *body;  // nullptr: the program types it
+        int erase;
+    } rows[] = {
+        {"I like the", "their", "", "ir", 0},
+        {"I met mcd", "McDonald", "", "McDonald", 3},
+        {"Regards, $sig", "Best regards\\crJo", "sig", "Best regards\rJo", 4},
+        {"note $b", "^bNOTE^b", "b", nullptr, 2},
+        {"go $up", "(\\lt)", "up", nullptr, 3},
+    };
+    const struct {
+        char last;
+        BOOL keyDriven;
+    } keys[] = {{' ', TRUE}, {'1', TRUE}, {0, FALSE}, {',', FALSE}, {'.', FALSE}, {'\r', FALSE}, {0, TRUE}};
+    for (const auto &r : rows) {
+        for (const auto &k : keys) {
+            SCOPED_TRACE(std::string(r.typed) + " last " + std::to_string(static_cast<int>(k.last)));
+            AcceptInput in = BySpace(r.typed, r.entry, r.key);
+            in.lastChar = k.last;
+            in.keyDriven = k.keyDriven;
+            in.fullShMatch = TRUE;
+            in.appendStr = "!";
+            const AcceptPlan plan = PlanAcceptedEntry(in);
+            const OfferRow row = MakeOfferRow(plan);
+            EXPECT_EQ(row.erase, r.erase);
+            if (!r.body) {
+                EXPECT_EQ(row.length, OFFER_PROGRAM_TYPES);
+                continue;
+            }
+            ASSERT_EQ(row.length, static_cast<int>(std::strlen(r.body)));
+            EXPECT_EQ(std::string(row.body, static_cast<size_t>(row.length)), r.body);
+            // The plan types its line break token as the line break the body posts.
+            CString typed = plan.toType;
+            typed.Replace("\\cr", "\r");
+            EXPECT_EQ(S(CString(r.body) + AcceptTail(row.tail, k.last, k.keyDriven != FALSE)), S(typed));
+        }
+    }
 }

@@ -18,6 +18,7 @@
 #include "HookMessages.h"
 #include "LibrarySet.h"
 #include "MessageBoxCatcher.h"
+#include "PromptOffer.h"
 #include "RecordBuilders.h"
 #include "Retrieve.h"
 #include "RetrieveThread.h"
@@ -82,6 +83,11 @@ public:
         }
         ++fills;
         ShowWindow(m_window, SW_SHOWNA);
+        // As the prompt does: the rows listed become the offer.
+        std::vector<CMatchItem> items;
+        for (const Entry &e : entries)
+            items.push_back(CMatchItem(e.text, e.key));
+        PublishOffer(items, 0, static_cast<int>(items.size()), 0);
     }
     void ShowPrompt(BOOL show) override
     {
@@ -457,68 +463,54 @@ TEST_F(MainWindow, QuittingIgnoresTheHook)
     EXPECT_EQ(EditText(), "I like the");
 }
 
-namespace {
-// Stands in for the hook library in this thread: reports each key the main
-// window types again (the one it names) as having come through.
-HWND g_typedAgainReportTo = nullptr;
-LRESULT CALLBACK ReportKeysTypedAgain(int code, WPARAM wParam, LPARAM lParam)
-{
-    if (code == HC_ACTION && g_nKeyTypedAgain == KeyTypedAgainId(static_cast<unsigned>(wParam), lParam)) {
-        g_nKeyTypedAgain = 0;
-        PostMessageA(g_typedAgainReportTo, WM_KEY_TYPED_AGAIN, 0, 0);
-    }
-    return CallNextHookEx(nullptr, code, wParam, lParam);
-}
-}  // namespace
-
-// The space the hook held back for a manual activation is typed once, into
-// the window it was typed in, however its request ends; the keys typed
-// behind it follow, one at a time.
-TEST_F(MainWindow, HeldBackSpaceIsNeverLost)
+// A key in the application chose a row of the offer: the hook typed the
+// entry, and the program records its use and hides the prompt, typing
+// nothing; when the hook left the typing to it, it types the entry itself.
+// An offer too old to be remembered only hides the prompt.
+TEST_F(MainWindow, ChosenEntriesAreRecordedAndTypedOnlyOnce)
 {
     CompWordKey = 32;
-    g_typedAgainReportTo = m_main->m_hWnd;
-    HHOOK hook = SetWindowsHookExA(WH_KEYBOARD, ReportKeysTypedAgain, nullptr, GetCurrentThreadId());
-    ASSERT_NE(hook, nullptr);
-    struct Unhook {
-        HHOOK h;
-        ~Unhook() { UnhookWindowsHookEx(h); }
-    } unhook{hook};
-    struct Ending {
-        const char *name;
-        const char *text;
-        std::function<void()> end;
+    g_WordLibs[0].m_WordTable.push_back(Word("thoroughly", 20, 1700000000));  // long enough to be learned
+    RequestAndWait("I feel th");
+    ASSERT_GT(g_Offer.rows, 0);
+    EXPECT_EQ(g_Offer.target, m_edit);
+    EXPECT_STREQ(g_Offer.word, "I feel th");
+    const std::vector<std::string> offered = m_prompt->Texts();
+    ASSERT_FALSE(offered.empty());
+    // Uses of a word, wherever learning keeps it.
+    auto uses = [](const std::string &word) {
+        int pos = 0;
+        if (FindInWordCache(word.c_str(), pos, TRUE))
+            return static_cast<long long>(g_WordCache[pos].useCount);
+        if (g_WordLibs[0].FindRecord(word.c_str(), pos, TRUE))
+            return static_cast<long long>(g_WordLibs[0].m_WordTable[static_cast<size_t>(pos)].useCount);
+        return 0LL;
     };
-    const Ending endings[] = {
-        {"nothing found", "xqzv", [] {}},
-        {"superseded by a request", "I like the",
-         [this] {
-             SetSharedString(WordBuffer, "I like the");
-             EXPECT_EQ(Send(WM_REQUEST_PROMPT), 1);
-         }},
-        {"hidden", "I like the", [this] { Send(WM_HIDE_PROMPT); }},
-    };
-    for (const Ending &e : endings) {
-        SCOPED_TRACE(e.name);
-        Target(e.text);
-        nLastChar = ' ';
-        ASSERT_EQ(Send(WM_REQUEST_PROMPT, 0, 1), 1);
-        EXPECT_TRUE(g_bAutoCompletePending);
-        // The user types on meanwhile: the hook forwards the keys, which
-        // must land after the held space, not before it.
-        EXPECT_EQ(g_bRedirectKey, 1);
-        for (const UINT vk : {UINT('O'), UINT('K')}) {
-            const LPARAM scan = static_cast<LPARAM>(MapVirtualKeyA(vk, 0)) << 16;
-            Send(WM_KEYDOWN, vk, scan | 1);
-            Send(WM_KEYUP, vk, scan | 1 | (LPARAM(3) << 30));
-        }
-        e.end();
-        const std::string expected = std::string(e.text) + " ok";
-        EXPECT_TRUE(WaitFor([&] { return EditText() == expected; })) << EditText();
-        WaitFor([] { return false; }, 300);
-        EXPECT_EQ(EditText(), expected);  // once only
-        EXPECT_EQ(g_bRedirectKey, 0);
-    }
+    const long long before = uses(offered[0]);
+
+    // Typed by the hook: the text stays as the hook left it.
+    SetWindowTextA(m_edit, ("I feel " + offered[0] + " ").c_str());
+    Send(WM_ENTRY_CHOSEN, static_cast<WPARAM>(g_Offer.id), EntryChosenParam(0, ' ', true, true));
+    WaitFor([] { return false; }, 300);
+    EXPECT_EQ(EditText(), "I feel " + offered[0] + " ");
+    EXPECT_EQ(uses(offered[0]), before + 1);
+    EXPECT_FALSE(IsWindowVisible(m_promptWindow));
+    EXPECT_EQ(std::string(g_strCurrentWord.GetString()), "I feel " + offered[0]);
+
+    // Left to the program: it types the entry, after the text it was made for.
+    RequestAndWait("I feel th");
+    const std::string second = m_prompt->Texts()[0];
+    Send(WM_ENTRY_CHOSEN, static_cast<WPARAM>(g_Offer.id), EntryChosenParam(0, ' ', true, false));
+    EXPECT_TRUE(WaitFor([&] { return EditText() == "I feel " + second; })) << EditText();
+
+    // An offer no longer remembered: nothing typed, the prompt hidden.
+    RequestAndWait("I feel th");
+    const int requestId = g_nRequestId;
+    Send(WM_ENTRY_CHOSEN, static_cast<WPARAM>(g_Offer.id - 100), EntryChosenParam(0, ' ', true, false));
+    WaitFor([] { return false; }, 300);
+    EXPECT_EQ(EditText(), "I feel th");
+    EXPECT_NE(g_nRequestId, requestId) << "results still on their way are dropped";
+    WaitFor([] { return g_nSendKey == 0; }, 5000);
 }
 
 TEST_F(MainWindow, AcceptTypesTheCompletion)
@@ -547,8 +539,7 @@ TEST_F(MainWindow, AcceptTypesTheCompletion)
         g_strCurrentWord = c.typed;
         m_prompt->entries = {{c.entry, c.key}};
         ShowWindow(m_promptWindow, SW_SHOWNA);
-        nLastChar = ' ';
-        EXPECT_EQ(Send(WM_ACCEPT_ITEM, 0, 0), 0);
+        EXPECT_EQ(Send(WM_ACCEPT_ITEM, 0, 1), 0);  // chosen in the prompt
         EXPECT_EQ(g_nSendKey, c.sendKey);
         EXPECT_GT(m_main->m_tkSendKeyDeadline, clock());
         EXPECT_TRUE(WaitFor([&] { return EditText() == c.result; })) << EditText();
@@ -574,11 +565,21 @@ TEST_F(MainWindow, AcceptedNewWordIsLearned)
     EXPECT_EQ(g_WordCache[pos].useCount, 1);
     EXPECT_EQ(CString(g_strCurrentWord), "I feel wonderful");
 
-    // A word that a delimiter ends is learned too.
+    // A word that a delimiter ends is learned too: the one the hook put in
+    // the slot the message names, whatever the line holds by now.
     Target("so marvellous");
-    nLastChar = ' ';
-    Send(WM_WORD_ENDED);
-    EXPECT_TRUE(FindInWordCache("marvellous", pos, TRUE));
+    g_WordEnds[5].seq = 0;
+    SetSharedString(g_WordEnds[5].text, "so splendid");
+    g_WordEnds[5].last = ' ';
+    g_WordEnds[5].seq = 5;
+    Send(WM_WORD_ENDED, 5);
+    EXPECT_TRUE(FindInWordCache("splendid", pos, TRUE));
+    EXPECT_FALSE(FindInWordCache("marvellous", pos, TRUE));
+    // A slot overwritten by a later word is not learned from.
+    g_WordEnds[6].seq = 6 + WORD_END_SLOTS;
+    SetSharedString(g_WordEnds[6].text, "so wondrous");
+    Send(WM_WORD_ENDED, 6);
+    EXPECT_FALSE(FindInWordCache("wondrous", pos, TRUE));
 
     // An accept just after a hot key does nothing.
     Target("I like the");
@@ -588,29 +589,6 @@ TEST_F(MainWindow, AcceptedNewWordIsLearned)
     Send(WM_ACCEPT_ITEM, 0, 1);
     WaitFor([] { return false; }, 300);
     EXPECT_EQ(EditText(), "I like the");
-}
-
-TEST_F(MainWindow, PunctuationReplacesTheAddedSpaces)
-{
-    struct Case {
-        const char *before;
-        const char *after;
-        int sendKey;
-    };
-    const Case cases[] = {{"word  ", "word.", 3}, {"word ", "word.", 2}, {"word", "word", 0}};
-    for (const Case &c : cases) {
-        SCOPED_TRACE(c.before);
-        Target(c.before);
-        g_nSendKey = 0;
-        m_main->m_tkSendKeyDeadline = 0;
-        Send(WM_PUNCT_AFTER_SPACE, '.');
-        EXPECT_EQ(g_nSendKey, c.sendKey);
-        if (c.sendKey) {
-            EXPECT_GT(m_main->m_tkSendKeyDeadline, clock());  // renewed with the count
-        }
-        EXPECT_TRUE(WaitFor([&] { return EditText() == c.after; })) << EditText();
-        WaitFor([] { return g_nSendKey == 0; }, 5000);
-    }
 }
 
 TEST_F(MainWindow, AliasQueryAndExpansion)

@@ -1,8 +1,8 @@
 // The end-to-end tests' stand-in for the program: a hidden dialog titled
 // "Lexanto Main Window" that loads Dravik.dll, sets the shared variables the
 // way the program's start-up does, installs the three hooks and reports every
-// message the hook sends it. A prompt window of its own can be shown, and
-// WM_PROMPT_QUERY is answered with a count the driver sets. It also reads
+// message the hook sends it. A prompt window of its own can be shown, with
+// rows the driver offers to the hook (Offer.h). It also reads
 // window texts and the shared variables, and types into the focus window with
 // SendKeysToWindow.
 //
@@ -12,7 +12,9 @@
 //
 // Commands, one per line on standard input; every command's output ends with
 // a line "OK <command word>":
-//   listed N              answer WM_PROMPT_QUERY (0) with N
+//   offer N               offer N rows for the text before the caret in the
+//                         focus window: row r types "lo" and the r-th letter
+//                         of the alphabet; 0 offers nothing
 //   prompt show|hide      show or hide the prompt window (without activating it)
 //   set NAME VALUE        set an integer shared variable
 //   shared                print WordBuffer, CharBuf (hex), CaretPos, g_nSendKey...
@@ -56,7 +58,6 @@ HWND g_main = nullptr;
 HWND g_prompt = nullptr;
 HMODULE g_dll = nullptr;
 WNDPROC g_dialogProc = nullptr;
-LRESULT g_listed = 0;
 
 std::atomic<bool> g_counting{false};
 std::atomic<int> g_injectedKeyUps{0};
@@ -102,14 +103,10 @@ const char *MessageName(UINT message)
     case WM_WORD_ENDED: return "WORD_ENDED";
     case WM_HIDE_PROMPT: return "HIDE_PROMPT";
     case WM_EXPAND_ALIAS: return "EXPAND_ALIAS";
-    case WM_PUNCT_AFTER_SPACE: return "PUNCT_AFTER_SPACE";
+    case WM_ENTRY_CHOSEN: return "ENTRY_CHOSEN";
     default: return nullptr;
     }
 }
-
-// The keys the hook held behind an accept, typed again as the program types
-// them.
-HeldKeyQueue g_heldKeys;
 
 std::string SharedState()
 {
@@ -336,13 +333,35 @@ void SetVariable(const std::string &name, const std::string &value)
     Say("ERR unknown variable " + name);
 }
 
+// As the program publishes its prompt's rows, for the text the hook holds now.
+void Offer(int rows)
+{
+    if (rows <= 0) {
+        WithdrawOffer(g_Offer);
+        return;
+    }
+    BeginOfferWrite(g_Offer);
+    g_Offer.target = hFocusEdit;
+    SetSharedString(g_Offer.word, WordBuffer);
+    g_Offer.rows = rows < OFFER_ROWS ? rows : OFFER_ROWS;
+    g_Offer.selected = 0;
+    for (int r = 0; r < g_Offer.rows; ++r) {
+        OfferRow row = {};
+        const char body[] = {'l', 'o', static_cast<char>('a' + r)};
+        row.length = sizeof body;
+        std::memcpy(row.body, body, sizeof body);
+        g_Offer.row[r] = row;
+    }
+    EndOfferWrite(g_Offer);
+}
+
 void RunCommand(const std::string &line)
 {
     const size_t space = line.find(' ');
     const std::string word = line.substr(0, space);
     const std::string rest = space == std::string::npos ? "" : line.substr(space + 1);
-    if (word == "listed") {
-        g_listed = std::atol(rest.c_str());
+    if (word == "offer") {
+        Offer(std::atoi(rest.c_str()));
     } else if (word == "prompt") {
         ShowWindow(g_prompt, rest == "show" ? SW_SHOWNOACTIVATE : SW_HIDE);
     } else if (word == "set") {
@@ -392,7 +411,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 {
     if (message == WM_PROMPT_QUERY) {
         Say("QUERY " + std::to_string(wParam));
-        return wParam == 0 ? g_listed : 0;
+        return 0;
     }
     if (message == WM_DRIVER_COMMAND) {
         std::string *line = reinterpret_cast<std::string *>(lParam);
@@ -403,22 +422,12 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
     if (const char *name = MessageName(message)) {
         Say(std::string("MSG ") + name + " " + std::to_string(static_cast<long long>(wParam)) + " " +
             std::to_string(static_cast<long long>(lParam)) + " " + SharedState());
-        if (message == WM_HIDE_PROMPT && IsWindowVisible(g_prompt))
-            ShowWindow(g_prompt, SW_HIDE);
-        // As the program does once it has made the accept: the keys the hook
-        // held behind it go on.
-        if (message == WM_ACCEPT_ITEM)
-            g_bRedirectKey = 0;
-        return 0;
-    }
-    if ((message == WM_KEYDOWN || message == WM_KEYUP) && window == g_main) {
-        g_heldKeys.Add(message == WM_KEYUP, static_cast<unsigned>(wParam), lParam);
-        g_heldKeys.TypeNext();
-        return 0;
-    }
-    if (message == WM_KEY_TYPED_AGAIN) {
-        g_heldKeys.CameThrough();
-        g_heldKeys.TypeNext();
+        // As the program does: a chosen entry or a hide ends the offer.
+        if (message == WM_HIDE_PROMPT || message == WM_ENTRY_CHOSEN) {
+            WithdrawOffer(g_Offer);
+            if (IsWindowVisible(g_prompt))
+                ShowWindow(g_prompt, SW_HIDE);
+        }
         return 0;
     }
     return CallWindowProcA(g_dialogProc, window, message, wParam, lParam);
@@ -429,6 +438,9 @@ LRESULT CALLBACK PromptProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
 {
     if (message == WM_PROMPT_LINE || message == WM_PROMPT_PAGE) {
         Say(std::string("PROMPT ") + (message == WM_PROMPT_LINE ? "LINE " : "PAGE ") + std::to_string(wParam));
+        // The move is made (the selection stays): keys choose again.
+        if (g_nOfferMoves > 0)
+            InterlockedDecrement(&g_nOfferMoves);
         return 0;
     }
     return DefWindowProcA(window, message, wParam, lParam);

@@ -153,7 +153,7 @@ class Run:
                 self.desktop.key("Caps_Lock")
         self.expect(count == keyups, "%r: counted %d key releases, the desktop saw %d" % (text, count, keyups))
         self.expect(sendkey == 0, "%r: g_nSendKey ended at %d" % (text, sendkey))
-        handled = [m for m in self.main.messages(mark) if m[0] in ("REQUEST_PROMPT", "WORD_ENDED", "ACCEPT_ITEM")]
+        handled = [m for m in self.main.messages(mark) if m[0] in ("REQUEST_PROMPT", "WORD_ENDED", "ACCEPT_ITEM", "ENTRY_CHOSEN")]
         self.expect(not handled, "%r: the hook treated the program's keys as typing: %r" % (text, handled))
         got = None
         try:
@@ -201,33 +201,52 @@ class Run:
     # d. Prompt keys -----------------------------------------------------------
 
     def prompt_keys(self):
+        """With rows offered, Down goes to the prompt, the digit 3 is replaced
+        by row 2's entry, typed by the hook in notepad's own thread, and Esc
+        hides the prompt; no key reaches notepad and nothing asks the main
+        window on the way."""
         self.clear("notepad")
         self.desktop.type("hel")
+        wait_for("the hook holds the typed word", lambda: bytes.fromhex(self.main.shared()["wb"]) == b"hel", 10)
         mark = self.main.mark()
-        self.main.command("listed 5")
+        self.main.command("offer 5")
         self.main.command("prompt show")
         try:
             self.focus_host("notepad")
             self.desktop.key("Down")
             wait_for("line key at the prompt", lambda: "PROMPT LINE 40" in self.main.channel.log[mark:], 10)
             self.desktop.key("3")
-            accept = self.main.wait_message("ACCEPT_ITEM", mark)
-            self.expect(accept[1] == 2 and accept[2] == 0, "digit 3 accepts row 2: %r" % (accept,))
+            chosen = self.main.wait_message("ENTRY_CHOSEN", mark)
+            self.expect(chosen[2] & 0xFF == 2 and (chosen[2] >> 17) & 1, "digit 3 chooses row 2: %r" % (chosen,))
+            wait_for("row 2 typed", lambda: self.main.text(self.text_target("notepad")) == "helloc", 10)
+            self.main.command("offer 5")
+            self.main.command("prompt show")
             self.desktop.key("Escape")
             self.main.wait_message("HIDE_PROMPT", mark)
             time.sleep(0.5)
-            self.expect(self.main.text(self.text_target("notepad")) == "hel", "notepad received a prompt key")
+            self.expect(self.main.text(self.text_target("notepad")) == "helloc", "notepad received a prompt key")
             queries = [line for line in self.main.channel.log[mark:] if line.startswith("QUERY")]
-            self.expect(queries, "the main window was asked how many entries it lists")
+            self.expect(not queries, "the main window was asked on a key's path: %r" % (queries,))
         finally:
             self.main.command("prompt hide")
-            self.main.command("listed 0")
-        # Hidden prompt: digits are typed and nobody is asked.
-        mark = self.main.mark()
+            self.main.command("offer 0")
+        # Nothing offered: digits are typed.
         self.desktop.key("7")
-        wait_for("digit typed", lambda: self.main.text(self.text_target("notepad")) == "hel7", 10)
-        queries = [line for line in self.main.channel.log[mark:] if line.startswith("QUERY")]
-        self.expect(not queries, "WM_PROMPT_QUERY sent while the prompt is hidden: %r" % (queries,))
+        wait_for("digit typed", lambda: self.main.text(self.text_target("notepad")) == "helloc7", 10)
+        # Rows offered for another text than the one before the caret choose
+        # nothing: the digit is typed.
+        self.main.command("offer 5")
+        self.main.command("prompt show")
+        try:
+            self.focus_host("notepad")
+            self.desktop.type("x")
+            wait_for("the hook holds the typed word",
+                     lambda: bytes.fromhex(self.main.shared()["wb"]) == b"helloc7x", 10)
+            self.desktop.key("2")
+            wait_for("stale digit typed", lambda: self.main.text(self.text_target("notepad")) == "helloc7x2", 10)
+        finally:
+            self.main.command("prompt hide")
+            self.main.command("offer 0")
 
     # f. Alt + numeric pad ---------------------------------------------------
 

@@ -414,38 +414,36 @@ TEST(TypingText, ProtectTitleAbbreviations)
 
 }  // namespace
 
-// Held keys come back one at a time, in order, the key sent back by a new
-// hold first; each is named for the hook and typed with the scan code it is
-// known by (0, or a modifier's own).
-TEST_F(TypingBackend, HeldKeysAreTypedAgainOneAtATimeInOrder)
+// What the hook posts for an entry: characters as themselves, line breaks as
+// Enter's character; what needs real keys is left to the program.
+TEST(PostedKeys, EncodeCharactersAndLineBreaks)
 {
-    const long long shiftScan = 0x2AL << 16, extended = 1LL << 24, released = 1LL << 31;
-    HeldKeyQueue keys;
-    EXPECT_FALSE(keys.TypeNext());
-    keys.Add(false, 'A', 0x1EL << 16);
-    keys.Add(false, 0x10, shiftScan);
-    keys.Add(true, 0x27, released | extended | (0x4DL << 16));
-
-    ASSERT_TRUE(keys.TypeNext());
-    EXPECT_EQ(kb.events.back(), (Event{'A', 0, 0}));
-    EXPECT_EQ(g_nKeyTypedAgain, KeyTypedAgainId('A', 0x1EL << 16));
-    EXPECT_FALSE(keys.TypeNext()) << "the last key has not come through";
-    keys.CameThrough();
-
-    ASSERT_TRUE(keys.TypeNext());
-    EXPECT_EQ(kb.events.back(), (Event{0x10, 0x2A, 0}));
-    // A new hold sent the Shift back: it goes first again, and may go at once.
-    keys.Add(false, 0x10 | FORWARDED_AGAIN, shiftScan);
-    EXPECT_FALSE(keys.InFlight());
-    ASSERT_TRUE(keys.TypeNext());
-    EXPECT_EQ(kb.events.back(), (Event{0x10, 0x2A, 0}));
-    keys.CameThrough();
-
-    ASSERT_TRUE(keys.TypeNext());
-    EXPECT_EQ(kb.events.back(), (Event{0x27, 0, KEY_RELEASE | KEY_EXTENDED}));
-    keys.CameThrough();
-    EXPECT_TRUE(keys.Empty());
-    EXPECT_FALSE(keys.TypeNext());
-    EXPECT_EQ(kb.Keys(), "+41 +10 +10 -27");
-    g_nKeyTypedAgain = 0;
+    const struct {
+        const char *text;
+        BOOL tokens;
+        bool ok;
+        const char *posted;
+    } cases[] = {
+        {"dear", FALSE, true, "dear"},
+        {"12 Main Street\\crSpringfield", TRUE, true, "12 Main Street\rSpringfield"},
+        {"one\r\ntwo\nthree", FALSE, true, "one\rtwo\rthree"},
+        {"a\\\\b", TRUE, true, "a\\b"},    // a doubled backslash is one
+        {"a\\crb", FALSE, true, "a\\crb"},  // tokens off: typed as it stands
+        {"tab\there", FALSE, true, "tab\there"},
+        {"r\xE9sum\xE9", FALSE, true, "r\xE9sum\xE9"},
+        {"x^", TRUE, true, "x^"},           // a trailing caret is typed
+        {"\\^b", TRUE, true, "\\^b"},       // so is an escaped one
+        {"bold ^b", TRUE, false, ""},       // Ctrl+B
+        {"()\\lt", TRUE, false, ""},        // a cursor key
+        {"ab\\bkc", TRUE, false, ""},       // Backspace
+        {"wait\\dl5", TRUE, false, ""},     // a pause
+        {"bell\a", FALSE, false, ""},      // a control character
+    };
+    for (const auto &c : cases) {
+        CString out;
+        EXPECT_EQ(EncodePostedKeys(c.text, c.tokens, out), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_STREQ(out.GetString(), c.posted) << c.text;
+        }
+    }
 }

@@ -27,7 +27,6 @@ struct Posted {
 };
 
 // What the fake main window answers to WM_PROMPT_QUERY, and how often it was asked.
-LRESULT g_listed = 0;
 LRESULT g_aliasAnswer = 0;
 int g_queries = 0;
 WNDPROC g_dialogProc = nullptr;
@@ -36,7 +35,7 @@ LRESULT CALLBACK MainProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 {
     if (message == WM_PROMPT_QUERY) {
         ++g_queries;
-        return wParam == 0 ? g_listed : g_aliasAnswer;
+        return wParam == 0 ? 0 : g_aliasAnswer;
     }
     return CallWindowProcA(g_dialogProc, window, message, wParam, lParam);
 }
@@ -97,7 +96,6 @@ protected:
         g_bClearAtSwitch = 1;
         g_nDelayedKeyDownMsg = RegisterWindowMessageA(DELAYED_KEY_DOWN_MESSAGE_NAME);
         ClearHookBuffers();
-        g_listed = 5;
         g_aliasAnswer = 0;
         g_queries = 0;
 
@@ -119,6 +117,8 @@ protected:
                                    GetModuleHandleA(nullptr), nullptr);
         hPromptWnd = m_prompt;
         m_edit = MakeEdit(ES_AUTOHSCROLL, "hel");
+        g_nOfferMoves = 0;
+        Offer(5);
         Drain();
     }
     void TearDown() override
@@ -139,6 +139,47 @@ protected:
         if (s_frame)
             DestroyWindow(s_frame);
         s_frame = nullptr;
+    }
+
+    // Rows offered as the program publishes them, for the text before the
+    // caret and the window given: row r types "lo" and the r-th letter.
+    void Offer(int rows, const char *word = "hel", HWND target = nullptr, int selected = 0)
+    {
+        BeginOfferWrite(g_Offer);
+        g_Offer.target = target ? target : m_edit;
+        SetSharedString(g_Offer.word, word);
+        g_Offer.rows = rows;
+        g_Offer.selected = selected;
+        for (int r = 0; r < rows && r < OFFER_ROWS; ++r) {
+            OfferRow row = {};
+            const char body[] = {'l', 'o', static_cast<char>('a' + r)};
+            row.length = sizeof body;
+            std::memcpy(row.body, body, sizeof body);
+            g_Offer.row[r] = row;
+        }
+        EndOfferWrite(g_Offer);
+    }
+    // The edit's text once the messages posted to it are handled, as an
+    // application's message loop handles them.
+    std::string EditText(HWND edit = nullptr)
+    {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+        char text[300] = "";
+        GetWindowTextA(edit ? edit : m_edit, text, sizeof text);
+        return text;
+    }
+    // The WM_ENTRY_CHOSEN messages posted to the main window since the last call.
+    std::vector<Posted> Chosen()
+    {
+        std::vector<Posted> chosen;
+        for (const Posted &p : Take(m_main))
+            if (p.message == WM_ENTRY_CHOSEN)
+                chosen.push_back(p);
+        return chosen;
     }
 
     HWND MakeEdit(DWORD style, const char *text)
@@ -182,17 +223,13 @@ protected:
         return GetMsgProc(HC_ACTION, PM_REMOVE, reinterpret_cast<LPARAM>(&msg));
     }
 
-    // The program's messages posted to a window since the last call. Taking
-    // an accept is the program making it: it lets the keys it held go.
+    // The program's messages posted to a window since the last call.
     static std::vector<Posted> Take(HWND window)
     {
         std::vector<Posted> posted;
         MSG msg;
-        while (PeekMessageA(&msg, window, WM_APP, 0xFFFF, PM_REMOVE)) {
+        while (PeekMessageA(&msg, window, WM_APP, 0xFFFF, PM_REMOVE))
             posted.push_back({msg.message, msg.wParam, msg.lParam});
-            if (msg.message == WM_ACCEPT_ITEM)
-                g_bRedirectKey = 0;
-        }
         return posted;
     }
     // The keys forwarded to a window since the last call, as "vk+" for a
@@ -230,44 +267,79 @@ protected:
 
 }  // namespace
 
-TEST_F(HookProcs, DigitsChooseARowAtTheirRelease)
+// A digit is replaced by its row's entry where it was typed: the hook posts
+// the entry into the edit's own queue, ahead of any later key, and tells the
+// program which row of which offer it typed. Its release is swallowed too.
+TEST_F(HookProcs, DigitsChooseARowAtTheirKeyDown)
 {
-    EXPECT_TRUE(Key('3', false)) << "the key-down of 3 arms the selection";
-    EXPECT_TRUE(Take(m_main).empty());
+    const LONG id = g_Offer.id;
+    EXPECT_TRUE(Key('3', false));
+    auto chosen = Chosen();
+    ASSERT_EQ(chosen.size(), 1u);
+    EXPECT_EQ(static_cast<LONG>(chosen[0].wParam), id);
+    EXPECT_EQ(chosen[0].lParam, EntryChosenParam(2, '3', true, true));
     EXPECT_TRUE(Key('3', true));
-    const auto posted = Take(m_main);
-    ASSERT_EQ(posted.size(), 1u) << Describe(posted);
-    EXPECT_EQ(posted[0].message, static_cast<UINT>(WM_ACCEPT_ITEM));
-    EXPECT_EQ(static_cast<int>(posted[0].wParam), 2);
-    EXPECT_EQ(posted[0].lParam, 0);
+    EXPECT_EQ(EditText(), "helloc");
 
     // Beyond the listed entries, on the numeric pad (not chosen by the
-    // settings) and with the prompt hidden, digits reach the application.
+    // settings) and with nothing offered, digits reach the application.
+    Offer(5, "helloc");
     EXPECT_FALSE(Press('7'));
     EXPECT_FALSE(Press(VK_NUMPAD3));
-    g_listed = 0;
+    Offer(0);
     EXPECT_FALSE(Press('3'));
-    for (const Posted &p : Take(m_main))
-        EXPECT_NE(p.message, static_cast<UINT>(WM_ACCEPT_ITEM));
+    EXPECT_TRUE(Chosen().empty());
 }
 
-TEST_F(HookProcs, TheProgramIsOnlyAskedWhileThePromptIsShown)
+// An offer made for another text, another window, or with a selection move
+// on its way, chooses nothing: the key stands as typed. So does a row the
+// program has to type, except that the hook leaves the typing to it.
+TEST_F(HookProcs, OnlyACurrentOfferChooses)
+{
+    HWND other = MakeEdit(ES_AUTOHSCROLL, "hel");
+    Focus(m_edit);
+    const struct {
+        const char *word;
+        HWND target;
+        LONG moves;
+    } stale[] = {
+        {"he", nullptr, 0},     // the user typed on since
+        {"hel", other, 0},      // made for another window
+        {"hel", nullptr, 1},    // a Down the prompt has not made yet
+    };
+    for (const auto &c : stale) {
+        Offer(5, c.word, c.target);
+        g_nOfferMoves = c.moves;
+        EXPECT_FALSE(Press('2')) << c.word;
+        EXPECT_TRUE(Chosen().empty()) << c.word;
+    }
+    EXPECT_EQ(EditText(), "hel") << "nothing was posted into the edit";
+    g_nOfferMoves = 0;
+
+    Offer(5);
+    g_Offer.row[0].length = OFFER_PROGRAM_TYPES;
+    EXPECT_TRUE(Press('1'));
+    const auto chosen = Chosen();
+    ASSERT_EQ(chosen.size(), 1u);
+    EXPECT_EQ(chosen[0].lParam, EntryChosenParam(0, '1', true, false));
+    EXPECT_EQ(EditText(), "hel");
+}
+
+TEST_F(HookProcs, NothingAsksTheProgramOnAKeysPath)
 {
     ShowWindow(m_prompt, SW_HIDE);
     EXPECT_FALSE(Press('3'));
     EXPECT_FALSE(Press('a'));
-    EXPECT_EQ(g_queries, 0);
     ShowWindow(m_prompt, SW_SHOWNA);
     EXPECT_TRUE(Press('3'));
-    EXPECT_EQ(g_queries, 2);
+    EXPECT_FALSE(Press(VK_SPACE));
+    EXPECT_EQ(g_queries, 0);
     Take(m_main);
 
     // A prompt window handle that no longer names a window is never used.
     DestroyWindow(m_prompt);
     m_prompt = nullptr;
-    g_queries = 0;
     EXPECT_FALSE(Press('3'));
-    EXPECT_EQ(g_queries, 0);
 }
 
 TEST_F(HookProcs, LineKeysFollowTheSelectionKeyOption)
@@ -286,6 +358,7 @@ TEST_F(HookProcs, LineKeysFollowTheSelectionKeyOption)
     };
     for (const auto &c : cases) {
         HookState() = HookProcState();
+        g_nOfferMoves = 0;
         g_nSWKeyOption = c.option;
         bool swallowed;
         if (c.shift) {
@@ -311,19 +384,24 @@ TEST_F(HookProcs, LineKeysFollowTheSelectionKeyOption)
     // the current one at its key-down.
     HookState() = HookProcState();
     g_nSWKeyOption = 0;
-    g_listed = 13;
+    Offer(13);
     ASSERT_TRUE(Press(VK_DOWN, true));
+    EXPECT_EQ(g_nOfferMoves, 1) << "the move is on its way to the prompt";
+    g_nOfferMoves = 0;  // as the prompt does once it has made it
     EXPECT_TRUE(Press('C'));
-    auto posted = Take(m_main);
-    ASSERT_EQ(posted.size(), 1u) << Describe(posted);
-    EXPECT_EQ(posted[0].message, static_cast<UINT>(WM_ACCEPT_ITEM));
-    EXPECT_EQ(static_cast<int>(posted[0].wParam), 12);
+    auto chosen = Chosen();
+    ASSERT_EQ(chosen.size(), 1u);
+    EXPECT_EQ(EntryChosenRow(static_cast<long>(chosen[0].lParam)), 12);
+    EXPECT_EQ(EditText(), "hellom");
+
+    Offer(3, "hellom", nullptr, 1);
     ASSERT_TRUE(Press(VK_DOWN, true));
+    g_nOfferMoves = 0;
     EXPECT_TRUE(Key(VK_RETURN, false));
-    posted = Take(m_main);
-    ASSERT_FALSE(posted.empty());
-    EXPECT_EQ(posted[0].message, static_cast<UINT>(WM_ACCEPT_ITEM));
-    EXPECT_EQ(static_cast<int>(posted[0].wParam), -1);
+    chosen = Chosen();
+    ASSERT_EQ(chosen.size(), 1u);
+    EXPECT_EQ(EntryChosenRow(static_cast<long>(chosen[0].lParam)), 1) << "the selected row";
+    EXPECT_EQ(EditText(), "hellomlob");
 }
 
 TEST_F(HookProcs, ManualActivationIsRequestedAtTheLastRelease)
@@ -363,115 +441,78 @@ TEST_F(HookProcs, ManualActivationIsRequestedAtTheLastRelease)
     EXPECT_FALSE(Press(VK_F12));
 }
 
-TEST_F(HookProcs, SpaceAsCompletionKeyAcceptsAfterAWord)
+// The space bar as completion key chooses the selected row after a word, the
+// entry followed by what its tail rule gives for a space; with no current
+// offer, after Esc or after a delimiter the space is typed.
+TEST_F(HookProcs, SpaceAsCompletionKeyChoosesTheSelectedRow)
 {
     CompWordKey = VK_SPACE;
-    ShowWindow(m_prompt, SW_HIDE);
+    Offer(3, "hel", nullptr, 1);
+    g_Offer.row[1].tail.wholeWord = 1;
     EXPECT_TRUE(Key(VK_SPACE, false));
-    auto posted = Take(m_main);
-    ASSERT_EQ(posted.size(), 1u) << Describe(posted);
-    EXPECT_EQ(posted[0].message, static_cast<UINT>(WM_ACCEPT_ITEM));
-    EXPECT_EQ(static_cast<int>(posted[0].wParam), -1);
-    Key(VK_SPACE, true);
-    Take(m_main);
+    auto chosen = Chosen();
+    ASSERT_EQ(chosen.size(), 1u);
+    EXPECT_EQ(chosen[0].lParam, EntryChosenParam(1, ' ', true, true));
+    EXPECT_EQ(EditText(), "hellob ");
+
+    // Nothing current: the space is typed, and the stale prompt goes.
+    SetWindowTextA(m_edit, "hel");
+    Focus(m_edit);
+    Offer(3, "he");
+    EXPECT_FALSE(Key(VK_SPACE, false));
+    bool hidden = false;
+    for (const Posted &p : Take(m_main)) {
+        EXPECT_NE(p.message, static_cast<UINT>(WM_ENTRY_CHOSEN));
+        hidden = hidden || p.message == WM_HIDE_PROMPT;
+    }
+    EXPECT_TRUE(hidden);
 
     // After Esc the space is typed.
+    Offer(3);
     g_nLastKeyDown = VK_ESCAPE;
     EXPECT_FALSE(Key(VK_SPACE, false));
-    for (const Posted &p : Take(m_main))
-        EXPECT_NE(p.message, static_cast<UINT>(WM_ACCEPT_ITEM));
+    EXPECT_TRUE(Chosen().empty());
     // And after a delimiter there is no word to complete.
     g_nLastKeyDown = 0;
     SetWindowTextA(m_edit, "hel ");
     Focus(m_edit);
+    Offer(3, "hel ");
     EXPECT_FALSE(Key(VK_SPACE, false));
+    EXPECT_TRUE(Chosen().empty());
 }
 
-// From the accept on, the user's keys go to the program, untouched here,
-// until it lets them go. It types them again one at a time, naming each
-// beforehand: that one is handled as typed and reported back; until all have
-// come through, other keys were typed after them and go to the program too.
-// A new hold sends the key typed again back, flagged.
-TEST_F(HookProcs, KeysBehindAnAcceptGoToTheProgramUntilTypedAgain)
+// The results of a manual activation choose the first row through a message
+// posted to the window: taken only while it has the focus and its text is
+// still what the rows were made for.
+TEST_F(HookProcs, ManualActivationResultsChooseOnlyWhileCurrent)
 {
-    // As the program types a key again: named, with the scan code it gives.
-    auto typedAgain = [](UINT vk, bool up) {
-        const LPARAM real = KeyLParam(vk, up, false);
-        g_nKeyTypedAgain = KeyTypedAgainId(vk, real);
-        const LPARAM sent = (real & ~0x00FF0000L) | static_cast<LPARAM>(ScanTypedAgain(vk, real)) << 16;
-        return KeyboardProc(HC_ACTION, vk, sent) == 1;
-    };
-    auto reports = [&] {
-        int n = 0;
-        MSG msg;
-        while (PeekMessageA(&msg, m_main, WM_KEY_TYPED_AGAIN, WM_KEY_TYPED_AGAIN, PM_REMOVE))
-            ++n;
-        return n;
-    };
-    CompWordKey = VK_SPACE;
-    EXPECT_TRUE(Key(VK_SPACE, false));
-    const char held = nLastChar;
-    EXPECT_EQ(held, ' ');
-    EXPECT_EQ(g_bRedirectKey, 1);
-    EXPECT_TRUE(Key(VK_SPACE, true));
-    EXPECT_TRUE(Press('O'));
-    EXPECT_EQ(nLastChar, held) << "the held key's character is what the accept reads";
-    EXPECT_EQ(Forwarded(m_main), "32- 79+ 79- ");
-    EXPECT_EQ(g_nKeysAway, 3);
+    Offer(2);
+    EXPECT_EQ(Queued(m_edit, WM_HOOK_ACCEPT, 0, 0), 0);
+    auto chosen = Chosen();
+    ASSERT_EQ(chosen.size(), 1u);
+    EXPECT_EQ(chosen[0].lParam, EntryChosenParam(0, 0, true, true));
+    EXPECT_EQ(EditText(), "helloa");
 
-    // The program has made the accept; K was typed after O and reaches the
-    // hook before O comes back.
-    Take(m_main);
-    EXPECT_EQ(g_bRedirectKey, 0);
-    EXPECT_TRUE(Press('K'));
-    EXPECT_EQ(Forwarded(m_main), "75+ 75- ");
-    EXPECT_EQ(g_nKeysAway, 5);
-    EXPECT_FALSE(typedAgain(VK_SPACE, true));
-    EXPECT_FALSE(typedAgain('O', false));
-    EXPECT_EQ(nLastChar, 'o');
-    EXPECT_EQ(g_nKeyTypedAgain, 0) << "claimed";
-    EXPECT_FALSE(typedAgain('O', true));
-    EXPECT_EQ(reports(), 3);
-    EXPECT_EQ(g_nKeysAway, 2);
+    // The user typed on before the results came: nothing is typed.
+    Offer(2, "hel");
+    Queued(m_edit, WM_HOOK_ACCEPT, 0, 0);
+    EXPECT_TRUE(Chosen().empty());
+    EXPECT_EQ(EditText(), "helloa");
+}
 
-    // A hold begun meanwhile sends the key typed again back, still away.
-    g_bRedirectKey = 1;
-    EXPECT_TRUE(typedAgain('K', false));
-    const std::string again = std::to_string(FORWARDED_AGAIN | 'K') + "+ ";
-    EXPECT_EQ(Forwarded(m_main), again);
-    EXPECT_EQ(reports(), 0);
-    EXPECT_EQ(g_nKeysAway, 2);
-    g_bRedirectKey = 0;
-    EXPECT_FALSE(typedAgain('K', false));
-    EXPECT_FALSE(typedAgain('K', true));
-    EXPECT_EQ(reports(), 2);
-    EXPECT_EQ(g_nKeysAway, 0);
-    EXPECT_FALSE(Press('K'));
-    EXPECT_EQ(Forwarded(m_main), "");
-
-    // A modifier is typed again with its own scan code and known by its
-    // name; an event that differs from the one named (the release) is not it,
-    // nor is a letter of the user's equal to the one named.
-    g_nKeysAway = 2;
-    EXPECT_FALSE(typedAgain(VK_SHIFT, false));
-    EXPECT_EQ(reports(), 1);
-    g_nKeyTypedAgain = KeyTypedAgainId(VK_SHIFT, KeyLParam(VK_SHIFT, false, false));
-    EXPECT_TRUE(Key(VK_SHIFT, true));
-    g_nKeyTypedAgain = KeyTypedAgainId('A', KeyLParam('A', false, false));
-    EXPECT_TRUE(Key('A', false));
-    EXPECT_EQ(Forwarded(m_main), "16- 65+ ");
-    EXPECT_NE(g_nKeyTypedAgain, 0);
-    EXPECT_EQ(reports(), 0);
-    g_nKeysAway = 0;
-    g_nKeyTypedAgain = 0;
-
-    // The program's own counted keys pass a hold.
-    g_bRedirectKey = 1;
-    g_nSendKey = 1;
-    EXPECT_FALSE(Press('A'));
-    EXPECT_EQ(g_nSendKey, 0);
-    EXPECT_TRUE(Press('A'));
-    EXPECT_EQ(Forwarded(m_main), "65+ 65- ");
+// Punctuation after the space a completion added takes the space's place,
+// typed in the edit's own queue.
+TEST_F(HookProcs, PunctuationTakesThePlaceOfTheSpace)
+{
+    g_bRemoveSpaceBeforePunctuation = 1;
+    ShowWindow(m_prompt, SW_HIDE);
+    SetWindowTextA(m_edit, "hello  ");
+    Focus(m_edit);
+    EXPECT_TRUE(Key(VK_OEM_PERIOD, false));
+    EXPECT_EQ(EditText(), "hello.");
+    Key(VK_OEM_PERIOD, true);
+    // Without a space before it, the full stop is typed.
+    EXPECT_FALSE(Key(VK_OEM_PERIOD, false));
 }
 
 TEST_F(HookProcs, TypedCharactersComeBackAsRequests)
@@ -505,11 +546,20 @@ TEST_F(HookProcs, TypedCharactersComeBackAsRequests)
     EXPECT_TRUE(Take(m_edit).empty());
     g_nSendKey = 0;
 
-    // A delimiter ends the word.
+    // A delimiter ends the word; the word's text goes with the message, in
+    // the shared slot it names.
     Queued(m_edit, WM_CHAR, ' ', lParam);
     posted = Take(m_main);
     ASSERT_EQ(posted.size(), 1u) << Describe(posted);
     EXPECT_EQ(posted[0].message, static_cast<UINT>(WM_WORD_ENDED));
+    const LONG seq = static_cast<LONG>(posted[0].wParam);
+    ASSERT_NE(seq, 0);
+    const WordEnd &slot = g_WordEnds[static_cast<unsigned long>(seq) % WORD_END_SLOTS];
+    EXPECT_EQ(slot.seq, seq);
+    EXPECT_STREQ(slot.text, "hel");
+    EXPECT_EQ(slot.last, ' ');
+    SetWindowTextA(m_edit, "other");
+    EXPECT_STREQ(slot.text, "hel") << "what the line holds later is not the word";
     EXPECT_TRUE(Take(m_edit).empty());
 }
 
@@ -563,10 +613,8 @@ TEST_F(HookProcs, PasswordFieldsStayOutOfEveryBuffer)
 
     // Keys held for the program are not held here: they would pass through it.
     g_bRedirectKey = 1;
-    g_nKeysAway = 1;
     EXPECT_FALSE(Press('S'));
     EXPECT_EQ(Forwarded(m_main), "");
-    EXPECT_EQ(g_nKeysAway, 1);
     ResetTransientSharedState();
     hTestEdit = nullptr;
 

@@ -126,8 +126,8 @@ TEST(SharedSection, ValuesWrittenInOneProcessAreSeenInAnother)
 
 TEST(SharedSection, ResetClearsTransientStateForEveryProcess)
 {
-    Writer writer("set g_bRedirectKey 1 set hTestEdit 77 set hWndManualActivate 78 set g_bAlterPrompt 1 "
-                  "set CharBuf typed set g_szAppListForceCharBuf app.exe set WordBuffer kept set CompWordKey 9");
+    Writer writer("set g_bRedirectKey 1 set g_nSendKey 5 set hTestEdit 77 set hWndManualActivate 78 "
+                  "set g_bAlterPrompt 1 set CharBuf typed set g_szAppListForceCharBuf app.exe set WordBuffer kept set CompWordKey 9");
     ASSERT_TRUE(writer.Started());
     Values before = Dump();
     EXPECT_EQ(before["g_bRedirectKey"], "1");
@@ -136,7 +136,7 @@ TEST(SharedSection, ResetClearsTransientStateForEveryProcess)
     std::string output;
     ASSERT_EQ(ChildProcess::Run(Probe() + " reset", &output), 0) << output;
     Values after = Dump();
-    for (const char *name : {"g_bRedirectKey", "hTestEdit", "hWndManualActivate", "g_bAlterPrompt"})
+    for (const char *name : {"g_bRedirectKey", "g_nSendKey", "hTestEdit", "hWndManualActivate", "g_bAlterPrompt"})
         EXPECT_EQ(after[name], "0") << name;
     EXPECT_EQ(after["CharBuf"], "");
     EXPECT_EQ(after["g_szAppListForceCharBuf"], "");
