@@ -120,11 +120,13 @@ void PostOwnChar(HWND window, char c)
     PostMessageA(window, WM_CHAR, static_cast<BYTE>(c), static_cast<LPARAM>(OWN_CHAR_MARK | 1));
 }
 
+bool IsRichEditClass(const CString &className) { return className.Left(8).CompareNoCase("RichEdit") == 0; }
+
 // Posting types into the edit controls, whose text before the caret the hook
 // reads too; elsewhere the program types with real keys.
 bool PostingTypesInto(const CString &className)
 {
-    return className.Left(4).CompareNoCase("Edit") == 0 || className.Left(8).CompareNoCase("RichEdit") == 0;
+    return className.Left(4).CompareNoCase("Edit") == 0 || IsRichEditClass(className);
 }
 
 // The n characters before the caret go: selected and cleared by messages
@@ -169,7 +171,7 @@ void PostText(HWND window, const char *text, int length, bool richEdit)
 
 void PostEntry(HWND window, const OfferRow &entry, const CString &tail)
 {
-    const bool richEdit = GetWindowClassName(window).Left(8).CompareNoCase("RichEdit") == 0;
+    const bool richEdit = IsRichEditClass(GetWindowClassName(window));
     PostErase(window, entry.erase);
     PostText(window, entry.body, entry.length, richEdit);
     PostText(window, tail.GetString(), tail.GetLength(), richEdit);
@@ -743,6 +745,10 @@ bool HandleQueuedMessage(const MSG &msg)
     // Everything else in the queue is passed on before any lookup.
     if (message != WM_CHAR && message != WM_HOOK_GETCARET && message != WM_HOOK_SPELLCHECK &&
         message != WM_HOOK_ACCEPT && !isDelayed)
+        return false;
+    // Typed characters are nothing to the hook while prompting is off: not
+    // even the lookup of the main window.
+    if (message == WM_CHAR && !bEnablePrompt)
         return false;
     const HWND mainWindow = FindMainWindow();
     if (!mainWindow)
