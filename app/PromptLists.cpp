@@ -111,7 +111,7 @@ void CPromptList::DrawItem(DRAWITEMSTRUCT *draw)
     SetBkColor(dc, back);
     SetTextColor(dc, fore);
 
-    HFONT font = selected ? m_fonts.Bold() : reinterpret_cast<HFONT>(::SendMessageA(m_hWnd, WM_GETFONT, 0, 0));
+    HFONT font = selected ? m_fonts.Bold() : reinterpret_cast<HFONT>(SendWithinThread(m_hWnd, WM_GETFONT));
     HGDIOBJ old = font ? SelectObject(dc, font) : nullptr;
     const int margin = settings.m_nPromptBoxMargin;
     TextOutA(dc, draw->rcItem.left + margin, draw->rcItem.top + margin, text, text.GetLength());

@@ -246,17 +246,21 @@ BOOL CWordPrompt::MeasurePrompt(SIZE &size)
     } else {
         // The rows are replaced with the list's drawing off: one repaint
         // instead of one for every row.
-        m_wndList.SendMessage(WM_SETREDRAW, FALSE, 0);
-        m_wndList.ResetContent();
+        SendWithinThread(m_wndList, WM_SETREDRAW, FALSE);
         const int perPage = VNumInPage();
         const int first = std::max(0, m_wndList.m_nFirstItem);
+        const int had = m_wndList.GetCount();
         HDC dc = ::GetDC(m_wndList);
         HGDIOBJ old = SelectObject(dc, m_fontBold);
         int widest = 0, rows = 0;
         for (size_t index = static_cast<size_t>(first); index < m_items.size() && rows < perPage; ++index, ++rows) {
             // The row keeps the entry's index: the entries may be replaced
-            // while the list still shows them.
-            m_wndList.AddString(static_cast<LPARAM>(index));
+            // while the list still shows them. Rows already there are
+            // reused (a row removed costs a message to the owner).
+            if (rows >= had)
+                m_wndList.AddString(static_cast<LPARAM>(index));
+            else if (m_wndList.GetItemData(rows) != static_cast<LRESULT>(index))
+                m_wndList.SetItemData(rows, static_cast<LPARAM>(index));
             CString text = m_items[index].GetDisplayText();
             if (m_settings.m_bShowItemNumber)
                 text = FormatNumberedItem(text, rows);
@@ -266,11 +270,13 @@ BOOL CWordPrompt::MeasurePrompt(SIZE &size)
         }
         SelectObject(dc, old);
         ::ReleaseDC(m_wndList, dc);
+        for (int extra = had - 1; extra >= rows; --extra)
+            m_wndList.DeleteString(extra);
         // The first row is selected before the list is drawn again, so the
         // selection costs no paint of its own.
         if (rows > 0)
             m_wndList.SetCurSel(0);
-        m_wndList.SendMessage(WM_SETREDRAW, TRUE, 0);
+        SendWithinThread(m_wndList, WM_SETREDRAW, TRUE);
         ::InvalidateRect(m_wndList, nullptr, TRUE);
 
         // A wider extent waits for the window's new size: set against the
@@ -343,8 +349,9 @@ void CWordPrompt::Reset(int x, int y)
     m_wndList.m_nFirstItem = 0;
     m_ptCaret.x = x;
     m_ptCaret.y = y;
-    if (m_wndList.IsWindow())
-        m_wndList.ResetContent();
+    // The list's rows stay until the fill sets them: each row removed costs
+    // the list a message to its owner, and a request is made at every key.
+    // Until then they name no entry and draw none.
     if (m_wndHList.IsWindow())
         m_wndHList.Clear();
     m_items.clear();
@@ -359,8 +366,12 @@ void CWordPrompt::FillPrompt(int n)
     const bool first = m_items.empty();
     const CString typed(g_szRequestWord, static_cast<int>(strnlen(g_szRequestWord, sizeof g_szRequestWord - 1)));
     n = AppendCandidateItems(m_items, n, g_nResultKind, typed, PromptNum());
-    if (n <= 0)
+    if (n <= 0) {
+        // Nothing for this request: rows left from the last one go.
+        if (m_items.empty())
+            ClearPromptItems();
         return;
+    }
 
     const bool pending = g_bAutoCompletePending;
     int flags = first ? UPDATE_ERASE : 0;
@@ -500,17 +511,23 @@ void CWordPrompt::PlacePromptAtCaret(int cx, int cy, RECT &rect)
         place.desktop = BoxOf(desktop);
         place.screenCx = GetSystemMetrics(SM_CXSCREEN);
         place.screenCy = GetSystemMetrics(SM_CYSCREEN);
-        if (hFocusEdit && ::IsWindow(hFocusEdit)) {
-            HWND root = GetAncestor(hFocusEdit, GA_ROOT);
+        const HWND root = hFocusEdit ? GetAncestor(hFocusEdit, GA_ROOT) : nullptr;
+        if (root != m_hAboveRoot || GetTickCount() - m_tkAboveRead > 1000) {
+            // Under Wine each window asked about costs round trips to the
+            // server: while the user types on, the windows are read once.
+            m_aboveRoot.clear();
             for (HWND above = root ? ::GetWindow(root, GW_HWNDPREV) : nullptr; above;
                  above = ::GetWindow(above, GW_HWNDPREV)) {
                 if (above == m_hWnd || above == m_wndList.m_hWnd || !::IsWindowVisible(above))
                     continue;
                 RECT r;
                 ::GetWindowRect(above, &r);
-                place.windows.push_back(BoxOf(r));
+                m_aboveRoot.push_back(BoxOf(r));
             }
+            m_hAboveRoot = root;
+            m_tkAboveRead = GetTickCount();
         }
+        place.windows = m_aboveRoot;
         PromptBox box;
         ChoosePromptBox(place, box);
         SetRect(&rect, box.left, box.top, box.right, box.bottom);

@@ -13,6 +13,7 @@
 #include "MatchItem.h"
 #include "PromptLists.h"
 #include "Settings.h"
+#include "WordPromptLayout.h"
 
 // The caret line height of the current request (from the word-processor
 // adapter); 0 when unknown. The main window keeps it.
@@ -99,6 +100,11 @@ public:
     BOOL m_bHorz = FALSE;
     HWND m_hLastFocus = nullptr;
     POINT m_ptCaret = {-1, 0};
+    // The windows above the focus window's top-level window, as read last:
+    // read again for another window or after a second, not at every key.
+    HWND m_hAboveRoot = nullptr;
+    DWORD m_tkAboveRead = 0;
+    std::vector<PromptBox> m_aboveRoot;
     int m_nPage = 0;
 
 protected:

@@ -4,6 +4,7 @@
 // on with ReflectOwnerDraw.
 #pragma once
 
+#include "WithinThread.h"
 #include "Wnd.h"
 
 // Creates a window of the layer's plain class (DefWindowProc, double clicks
@@ -28,6 +29,7 @@ public:
     int DeleteString(int row) { return static_cast<int>(Send(LB_DELETESTRING, static_cast<WPARAM>(row))); }
     void ResetContent() { Send(LB_RESETCONTENT); }
     LRESULT GetItemData(int row) const { return Send(LB_GETITEMDATA, static_cast<WPARAM>(row)); }
+    int SetItemData(int row, LPARAM data) { return static_cast<int>(Send(LB_SETITEMDATA, static_cast<WPARAM>(row), data)); }
     int GetItemHeight(int row) const { return static_cast<int>(Send(LB_GETITEMHEIGHT, static_cast<WPARAM>(row))); }
     void SetHorizontalExtent(int extent) { Send(LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent)); }
     int GetHorizontalExtent() const { return static_cast<int>(Send(LB_GETHORIZONTALEXTENT)); }
@@ -40,5 +42,5 @@ public:
     static BOOL ReflectOwnerDraw(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam);
 
 private:
-    LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const { return ::SendMessageA(m_hWnd, msg, wp, lp); }
+    LRESULT Send(UINT msg, WPARAM wp = 0, LPARAM lp = 0) const { return SendWithinThread(m_hWnd, msg, wp, lp); }
 };

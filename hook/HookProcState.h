@@ -16,6 +16,11 @@ struct HookProcState {
     BOOL activateDown;  // the manual activation key awaits its release
     BOOL altReleased;   // the current key event is the release of Alt
     int lastSelIndex;   // last index from a digit, letter or function key
+    // The delayed key-down work waiting for its thread's paint: the line is
+    // read and the prompt requested once the typed character is on the
+    // screen, so the program's work does not hold up the echo.
+    HWND afterPaintWindow;  // the window the work is for, or NULL
+    BOOL afterPaintPosted;  // the paint came and the work was posted again
 };
 
 // This process's state; tests reset it between cases.

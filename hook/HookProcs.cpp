@@ -22,6 +22,7 @@
 #include "SharedSection.h"
 #include "TextHelpers.h"
 #include "WindowHelpers.h"
+#include "WithinThread.h"
 
 extern "C" {
 HHOOK hHookKeyboard = nullptr;
@@ -137,7 +138,7 @@ void PostErase(HWND window, int n)
     if (n <= 0)
         return;
     DWORD start = 0, end = 0;
-    SendMessageA(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    QueryControlWithinThread(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     const DWORD from = start > static_cast<DWORD>(n) ? start - static_cast<DWORD>(n) : 0;
     PostMessageA(window, EM_SETSEL, from, start);
     PostMessageA(window, WM_CLEAR, 0, 0);
@@ -213,6 +214,28 @@ AcceptResult AcceptFromOffer(HWND mainWindow, HWND focus, int row, char last, bo
 // names and says what becomes of them; Next hands the event to the next stage.
 
 enum Step { Next, StepPass, StepSwallow, StepFinish, StepRecord };
+
+// After the control has processed a typed character: the line before the
+// caret and the caret are read again and the prompt is requested.
+void DelayedKeyDownWork(HWND mainWindow)
+{
+    RefreshWordBuffer();
+    UpdateCaretPos();
+    if (IsFocusHookEnabled())
+        PostRequestPrompt(mainWindow, 0);
+}
+
+// A key-down while delayed key-down work waits for a paint: the next key must
+// meet the line as it stands, so the work is done now.
+void FinishWaitingWork()
+{
+    HookProcState &s = s_state;
+    if (!s.afterPaintWindow)
+        return;
+    s.afterPaintWindow = nullptr;
+    if (const HWND mainWindow = FindMainWindow())
+        DelayedKeyDownWork(mainWindow);
+}
 
 // One key event in the thread with the focus, as the stages see it.
 struct KeyEvent {
@@ -677,6 +700,8 @@ KeyResult HandleKey(UINT vk, LPARAM lParam)
     k.vk = vk;
     k.lParam = lParam;
     k.down = (lParam & 0x80000000) == 0;
+    if (k.down)
+        FinishWaitingWork();
     if (Enter(k) != Next)
         return PassOn;
     SetUp(k);
@@ -822,15 +847,35 @@ bool HandleQueuedMessage(const MSG &msg)
     }
 
     // The delayed key-down message: the control has processed the character.
-    RefreshWordBuffer();
-    UpdateCaretPos();
-    if (IsFocusHookEnabled())
-        PostRequestPrompt(mainWindow, 0);
+    // While the thread still has to paint it, the work waits for that paint.
+    HookProcState &s = s_state;
+    if (!s.afterPaintWindow && (HIWORD(GetQueueStatus(QS_PAINT)) & QS_PAINT)) {
+        s.afterPaintWindow = msg.hwnd;
+        s.afterPaintPosted = FALSE;
+        return true;
+    }
+    if (s.afterPaintWindow && s.afterPaintWindow != msg.hwnd)
+        return true;  // a stale copy: the work was done at a key-down
+    s.afterPaintWindow = nullptr;
+    DelayedKeyDownWork(mainWindow);
     return true;
+}
+
+// A paint taken from the queue while delayed key-down work waits: the work is
+// posted behind it, once.
+void PostWorkBehindPaint(const MSG &msg)
+{
+    HookProcState &s = s_state;
+    if (msg.message != WM_PAINT || !s.afterPaintWindow || s.afterPaintPosted)
+        return;
+    s.afterPaintPosted = TRUE;
+    if (!PostMessageA(s.afterPaintWindow, static_cast<UINT>(g_nDelayedKeyDownMsg), 0, 0))
+        s.afterPaintWindow = nullptr;
 }
 
 void HandleSetFocus(HWND window)
 {
+    s_state.afterPaintWindow = nullptr;
     const HWND mainWindow = FindMainWindow();
     if (!mainWindow)
         return;
@@ -875,6 +920,7 @@ LRESULT CALLBACK GetMsgProc(int code, WPARAM wParam, LPARAM lParam)
         try {
             if (g_bLatencyProbe)
                 NoteLatencyMessage(*reinterpret_cast<const MSG *>(lParam));
+            PostWorkBehindPaint(*reinterpret_cast<const MSG *>(lParam));
             if (HandleQueuedMessage(*reinterpret_cast<const MSG *>(lParam)))
                 return 0;
         } catch (...) {

@@ -9,6 +9,7 @@
 #include "KeyFlags.h"
 #include "SharedSection.h"
 #include "WindowHelpers.h"
+#include "WithinThread.h"
 
 char s_szFocusTitle[100];
 
@@ -20,9 +21,7 @@ HWND s_hFocusRoot;
 CString ReadWindowText(HWND window, int capacity)
 {
     char text[256] = {0};
-    if (!window)
-        return CString();
-    GetWindowTextA(window, text, capacity < 256 ? capacity : 256);
+    ReadStoredTitle(window, text, capacity < 256 ? capacity : 256);
     return CString(text);
 }
 
@@ -194,7 +193,7 @@ BOOL IsPasswordField(HWND window)
     if (className.Find("edit") < 0)
         return FALSE;
     if (GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId())
-        return SendMessageA(window, EM_GETPASSWORDCHAR, 0, 0) != 0;
+        return QueryControlWithinThread(window, EM_GETPASSWORDCHAR) != 0;
     // Another thread's window (hFocusEdit may be stale): never wait on it for
     // long, and treat a window that does not answer as a password field.
     DWORD_PTR masked = 1;
@@ -230,10 +229,10 @@ CString GetTextBeforeCaret(HWND window)
 
     DWORD start = static_cast<DWORD>(-1), end = static_cast<DWORD>(-1);
     DWORD_PTR result = 0;
-    bool sent = false;
-    if (!IsWordDocument())
-        sent = SendMessageTimeoutA(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start),
-                                   reinterpret_cast<LPARAM>(&end), SMTO_ABORTIFHUNG, 1000, &result) != 0;
+    const bool sent = !IsWordDocument();
+    if (sent)
+        result = static_cast<DWORD_PTR>(
+            QueryControlWithinThread(window, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end)));
     const DWORD none = static_cast<DWORD>(-1);
     // Large positions are reported as -1 in the result, not in the low word.
     const bool valid = start != none && end != none &&
@@ -243,8 +242,8 @@ CString GetTextBeforeCaret(HWND window)
     if (start != end || start == 0)
         return CString();
 
-    const LRESULT line = SendMessageA(window, EM_LINEFROMCHAR, start, 0);
-    const LRESULT lineIndex = SendMessageA(window, EM_LINEINDEX, line, 0);
+    const LRESULT line = QueryControlWithinThread(window, EM_LINEFROMCHAR, start);
+    const LRESULT lineIndex = QueryControlWithinThread(window, EM_LINEINDEX, static_cast<WPARAM>(line));
     if (lineIndex < 0 || static_cast<LRESULT>(start) < lineIndex)
         return CString();
     // Only the characters before the caret are asked for, at most what the
@@ -258,7 +257,7 @@ CString GetTextBeforeCaret(HWND window)
     std::string text(column < 2 ? 2 : column, '\0');
     const WORD sizeWord = static_cast<WORD>(column);
     std::memcpy(&text[0], &sizeWord, sizeof sizeWord);
-    const LRESULT copied = SendMessageA(window, EM_GETLINE, line, reinterpret_cast<LPARAM>(&text[0]));
+    const LRESULT copied = QueryControlWithinThread(window, EM_GETLINE, static_cast<WPARAM>(line), reinterpret_cast<LPARAM>(&text[0]));
     if (copied < static_cast<LRESULT>(column))
         return SharedCharBuf();
     text.resize(column);

@@ -5,6 +5,7 @@
 namespace {
 // Per-process: read once when the library is attached to the process.
 CString g_strHookProductName;
+HWND g_hFoundMainWindow;
 }  // namespace
 
 CString ReadProductName()
@@ -18,7 +19,19 @@ CString ReadProductName()
 
 const CString &GetHookProductName() { return g_strHookProductName; }
 
-void InitHookProductName() { g_strHookProductName = ReadProductName(); }
+void InitHookProductName()
+{
+    g_strHookProductName = ReadProductName();
+    g_hFoundMainWindow = nullptr;  // found under the name read before
+}
 
-HWND FindMainWindow() { return FindWindowA("#32770", g_strHookProductName + " Main Window"); }
+HWND FindMainWindow()
+{
+    const HWND kept = g_hFoundMainWindow;
+    if (kept && IsWindow(kept))
+        return kept;
+    const HWND found = FindWindowA("#32770", g_strHookProductName + " Main Window");
+    g_hFoundMainWindow = found;
+    return found;
+}
 

@@ -17,5 +17,8 @@ void InitHookProductName();
 const CString &GetHookProductName();
 
 // The program's hidden main window: a dialog titled product name +
-// " Main Window". Looked up on every call, never cached.
+// " Main Window". The window found last is kept per process and given again
+// while it exists: looking it up among every top-level window costs a round
+// trip to the window server for each of them under Wine, on every key. A
+// program that ended takes its window with it, so a new one is looked up.
 HWND FindMainWindow();

@@ -211,6 +211,26 @@ TEST_F(PromptWin, RefillsFitTheWindowToTheRowsAndScrollOnlyWhatIsTooWide)
     EXPECT_LE(client.right, 200);
 }
 
+// A refill reuses the list's rows for its own entries; a request that finds
+// nothing leaves no row of the one before.
+TEST_F(PromptWin, RefillsShowOnlyTheirOwnEntries)
+{
+    Fill(5);
+    ASSERT_EQ(5, m_prompt->GetItemCount());
+    Fill(2, 200, 150, "wor");
+    ASSERT_EQ(2, m_prompt->GetItemCount());
+    EXPECT_EQ(CString("word01wide"), m_prompt->m_wndList.GetRowText(1));
+    Fill(4);
+    ASSERT_EQ(4, m_prompt->GetItemCount());
+    EXPECT_EQ(CString("word03"), m_prompt->m_wndList.GetRowText(3));
+
+    ClearCandidates();
+    m_prompt->Reset(200, 150);
+    m_prompt->FillPrompt(0);
+    Pump(50);
+    EXPECT_EQ(0, m_prompt->GetItemCount());
+}
+
 TEST_F(PromptWin, LinesAndPagesMoveTheSelectionWithinTheListedRows)
 {
     Fill(9);  // pages of 6 and 3

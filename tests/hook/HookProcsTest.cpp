@@ -250,6 +250,8 @@ protected:
                     std::to_string(static_cast<long long>(p.lParam)) + ") ";
         return text;
     }
+    // Every paint of the frame and its children done, as after a loop's idle turn.
+    void PaintNow() { RedrawWindow(m_frame, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN); }
     void Drain()
     {
         Take(m_main);
@@ -500,6 +502,48 @@ TEST_F(HookProcs, ManualActivationResultsChooseOnlyWhileCurrent)
     EXPECT_EQ(EditText(), "helloa");
 }
 
+// The work after a typed character waits while its thread still has to
+// paint, so the program's answer does not hold up the echo: the paint posts
+// it behind itself, once, and a key-down before the paint does it at once,
+// so the key meets the line as it stands.
+TEST_F(HookProcs, RequestWaitsForThePaintOfTheEcho)
+{
+    const LPARAM lParam = KeyLParam('L', false, false);
+    hFocusEdit = m_edit;
+    auto requests = [this] {
+        int n = 0;
+        for (const Posted &p : Take(m_main))
+            n += p.message == static_cast<UINT>(WM_REQUEST_PROMPT);
+        return n;
+    };
+
+    SetSharedString(WordBuffer, "");
+    InvalidateRect(m_edit, nullptr, TRUE);
+    EXPECT_EQ(Queued(m_edit, g_nDelayedKeyDownMsg, 'l', lParam), 0);
+    EXPECT_STREQ(WordBuffer, "");
+    EXPECT_EQ(requests(), 0);
+    Queued(m_edit, WM_PAINT, 0, 0);
+    Queued(m_edit, WM_PAINT, 0, 0);
+    auto toEdit = Take(m_edit);
+    ASSERT_EQ(toEdit.size(), 1u) << Describe(toEdit);
+    EXPECT_EQ(toEdit[0].message, g_nDelayedKeyDownMsg);
+    Queued(m_edit, toEdit[0].message, toEdit[0].wParam, toEdit[0].lParam);
+    EXPECT_STREQ(WordBuffer, "hel");
+    EXPECT_EQ(requests(), 1);
+
+    SetSharedString(WordBuffer, "");
+    InvalidateRect(m_edit, nullptr, TRUE);
+    Queued(m_edit, g_nDelayedKeyDownMsg, 'l', lParam);
+    EXPECT_STREQ(WordBuffer, "");
+    Key(VK_RIGHT, false, true);
+    EXPECT_STREQ(WordBuffer, "hel");
+    EXPECT_EQ(requests(), 1);
+    Key(VK_RIGHT, true, true);
+    // The paint then finds nothing waiting.
+    Queued(m_edit, WM_PAINT, 0, 0);
+    EXPECT_TRUE(Take(m_edit).empty());
+}
+
 // Punctuation after the space a completion added takes the space's place,
 // typed in the edit's own queue.
 TEST_F(HookProcs, PunctuationTakesThePlaceOfTheSpace)
@@ -527,9 +571,11 @@ TEST_F(HookProcs, TypedCharactersComeBackAsRequests)
     EXPECT_EQ(toEdit[0].lParam, lParam);
     EXPECT_EQ(nLastChar, 'l');
 
-    // Taken from the queue after the control has the character: the line
-    // goes to WordBuffer and the program is asked for candidates.
+    // Taken from the queue after the control has the character and the
+    // thread has painted: the line goes to WordBuffer and the program is
+    // asked for candidates.
     hFocusEdit = m_edit;
+    PaintNow();
     EXPECT_EQ(Queued(m_edit, g_nDelayedKeyDownMsg, 'l', lParam), 0);
     EXPECT_STREQ(WordBuffer, "hel");
     auto posted = Take(m_main);

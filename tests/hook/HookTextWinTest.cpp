@@ -93,7 +93,8 @@ TEST_F(HookTextWin, UnreadableWindowsFallBackToCharBuf)
 
 namespace {
 WNDPROC g_editProc = nullptr;
-// An edit that hands out only the first character of a line.
+// An edit control class of its own that hands out only the first character
+// of a line.
 LRESULT CALLBACK ShortLineProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == EM_GETLINE) {
@@ -109,13 +110,18 @@ LRESULT CALLBACK ShortLineProc(HWND window, UINT message, WPARAM wParam, LPARAM 
 
 TEST_F(HookTextWin, ALineThatComesBackShortGivesTheTypedCharacters)
 {
-    HWND edit = MakeEdit(ES_AUTOHSCROLL, "some words");
-    EXPECT_STREQ(TextAt(edit, 4, 4), "some");
-    g_editProc = reinterpret_cast<WNDPROC>(
-        SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ShortLineProc)));
+    WNDCLASSA cls = {};
+    if (!GetClassInfoA(GetModuleHandleA(nullptr), "ShortLineEdit", &cls)) {
+        ASSERT_TRUE(GetClassInfoA(nullptr, "EDIT", &cls));
+        g_editProc = cls.lpfnWndProc;
+        cls.lpfnWndProc = &ShortLineProc;
+        cls.hInstance = GetModuleHandleA(nullptr);
+        cls.lpszClassName = "ShortLineEdit";
+        ASSERT_NE(RegisterClassA(&cls), 0);
+    }
+    HWND edit = MakeEdit(ES_AUTOHSCROLL, "some words", "ShortLineEdit");
     EXPECT_STREQ(TextAt(edit, 4, 4), "typed");
     EXPECT_STREQ(TextAt(edit, 1, 1), "s");  // one character asked, one given
-    SetWindowLongPtrA(edit, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(g_editProc));
 }
 
 TEST_F(HookTextWin, PasswordFieldIsNeverReadNorBuffered)

@@ -50,6 +50,14 @@ TEST(MainWindowLookup, FindsTheDialogTitledAfterTheProduct)
     EXPECT_EQ(GetHookProductName(), "Lexanto");
     EXPECT_EQ(FindMainWindow(), main);
 
+    // The program ended and started again: its new window is found.
+    DestroyWindow(main);
+    EXPECT_EQ(FindMainWindow(), nullptr);
+    main = CreateWindowExA(0, "#32770", "Lexanto Main Window", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                           GetModuleHandleA(nullptr), nullptr);
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(FindMainWindow(), main);
+
     // Another product name in mprod.ini leaves the hook without a main window.
     dir.Write("mprod.ini", "[General]\r\nProductName=Other\r\n");
     InitHookProductName();
