@@ -2,6 +2,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 
 #include "Candidates.h"
@@ -119,11 +120,59 @@ void CPromptList::DrawItem(DRAWITEMSTRUCT *draw)
         SelectObject(dc, old);
 }
 
+void CPromptList::PaintRows(HDC dc)
+{
+    RECT client;
+    GetClientRect(&client);
+    const int count = GetCount();
+    const int height = count > 0 ? GetItemHeight(0) : 0;
+    const int selected = GetCurSel();
+    const int shift = -GetScrollPos(m_hWnd, SB_HORZ);
+    const int right = std::max(static_cast<int>(client.right), GetHorizontalExtent()) + shift;
+    int y = 0;
+    for (int row = std::max(0, GetTopIndex()); height > 0 && row < count && y < client.bottom;
+         ++row, y += height) {
+        DRAWITEMSTRUCT draw;
+        std::memset(&draw, 0, sizeof draw);
+        draw.CtlType = ODT_LISTBOX;
+        draw.CtlID = static_cast<UINT>(GetDlgCtrlID(m_hWnd));
+        draw.itemID = static_cast<UINT>(row);
+        draw.itemAction = ODA_DRAWENTIRE;
+        draw.itemState = row == selected ? ODS_SELECTED : 0;
+        draw.hwndItem = m_hWnd;
+        draw.hDC = dc;
+        draw.rcItem = {shift, y, right, y + height};
+        draw.itemData = static_cast<ULONG_PTR>(GetItemData(row));
+        DrawItem(&draw);
+    }
+    if (y < client.bottom) {
+        const RECT below = {0, y, client.right, client.bottom};
+        FillRect(dc, &below, m_brBack);
+    }
+}
+
 LRESULT CPromptList::WindowProc(UINT msg, WPARAM wParam, LPARAM lParam)
 {
     if (m_pPrompt->PreTranslateInput(m_hWnd, msg, wParam, lParam))
         return 0;
     switch (msg) {
+    case WM_PAINT: {
+        // The rows are drawn here rather than by the list box, which would
+        // hand every row to the prompt as a sent WM_DRAWITEM: under Wine
+        // each costs round trips to the server, and the prompt is painted at
+        // every key. What is drawn is the same.
+        if (wParam) {
+            PaintRows(reinterpret_cast<HDC>(wParam));
+            return 0;
+        }
+        PAINTSTRUCT paint;
+        HDC dc = BeginPaint(m_hWnd, &paint);
+        PaintRows(dc);
+        EndPaint(m_hWnd, &paint);
+        return 0;
+    }
+    case WM_ERASEBKGND:
+        return TRUE;  // every pixel is painted with the rows
     case WM_GETDLGCODE:
         return Default() | DLGC_WANTARROWS;
     case WM_LBUTTONDOWN: {

@@ -53,6 +53,9 @@ protected:
     LRESULT WindowProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
 private:
+    // Every row in view, drawn as DrawItem draws it, and the space below.
+    void PaintRows(HDC dc);
+
     CWordPrompt *m_pPrompt;
     CPromptFonts m_fonts;
 };

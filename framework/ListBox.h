@@ -29,6 +29,7 @@ public:
     int DeleteString(int row) { return static_cast<int>(Send(LB_DELETESTRING, static_cast<WPARAM>(row))); }
     void ResetContent() { Send(LB_RESETCONTENT); }
     LRESULT GetItemData(int row) const { return Send(LB_GETITEMDATA, static_cast<WPARAM>(row)); }
+    int GetTopIndex() const { return static_cast<int>(Send(LB_GETTOPINDEX)); }
     int SetItemData(int row, LPARAM data) { return static_cast<int>(Send(LB_SETITEMDATA, static_cast<WPARAM>(row), data)); }
     int GetItemHeight(int row) const { return static_cast<int>(Send(LB_GETITEMHEIGHT, static_cast<WPARAM>(row))); }
     void SetHorizontalExtent(int extent) { Send(LB_SETHORIZONTALEXTENT, static_cast<WPARAM>(extent)); }

@@ -173,6 +173,17 @@ TEST_F(PromptWin, FilledPromptShowsRankedLabelledRowsAtTheCaretWithoutTakingTheF
     // Topmost.
     EXPECT_NE(0, GetWindowLongA(m_prompt->m_hWnd, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
+    // Painted: the selected row in the selection's colour, the others in the
+    // prompt's, from the left edge of each row.
+    HWND list = m_prompt->m_wndList.m_hWnd;
+    const int rowHeight = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    HDC dc = GetDC(list);
+    EXPECT_EQ(static_cast<COLORREF>(m_settings.m_crSelectedBack), GetPixel(dc, 0, rowHeight / 2));
+    EXPECT_EQ(static_cast<COLORREF>(m_settings.m_crBackColor), GetPixel(dc, 0, rowHeight + rowHeight / 2));
+    EXPECT_EQ(static_cast<COLORREF>(m_settings.m_crBackColor), GetPixel(dc, 0, 5 * rowHeight + rowHeight / 2));
+    ReleaseDC(list, dc);
+
     EXPECT_GT(SaveScreenshot(m_prompt->m_hWnd, "prompt_vertical"), 3u);
 }
 
