@@ -254,6 +254,14 @@ BOOL CDebugDlg::OnCommand(WPARAM wParam, LPARAM lParam)
     case IDC_CLEAR_LOG:
         SetDlgItemText(IDC_DEBUG_LOG, "");
         return TRUE;
+    case IDC_CHECK_USER:
+        if (m_links.checkUserLibrary)
+            m_links.checkUserLibrary();
+        return TRUE;
+    case IDC_SETUP_WIZARD:
+        if (m_links.runSetupWizard)
+            m_links.runSetupWizard();
+        return TRUE;
     case ID_REPAIR_TRAY_ICON:
         AddTrayIcon();
         return TRUE;

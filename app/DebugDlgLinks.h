@@ -30,6 +30,12 @@ struct MainWindowLinks {
     // Virtual key of the "Expand Alias" hot key, 0 when it has none.
     int (*expandAliasKey)() = nullptr;
     void (*unregisterHotKeys)() = nullptr;
+    // The order check of the first open word library, quiet (the debug
+    // face's "Check User"); absent until library maintenance exists.
+    void (*checkUserLibrary)() = nullptr;
+    // The setup wizard (the debug face's "Setup Wizard"); absent until the
+    // wizard exists.
+    void (*runSetupWizard)() = nullptr;
     // The application's shut-down; endSession is TRUE when Windows ends the
     // session.
     void (*shutdown)(BOOL endSession) = nullptr;

@@ -172,7 +172,7 @@ BOOL CLexantoApp::RunWindows()
     CWordPromptLink promptLink(*g_pWordPrompt);
     mainDlg.SetPrompt(&promptLink);
     mainDlg.AddTrayIcon();
-    mainDlg.SetAutoPrompt(bEnablePrompt);
+    mainDlg.SetAutoPrompt(GetProfileIntS("EnablePrompt", 1) != 0);
 
     if (m_bFirstRun)
         ShowHelpTopic("tt_getstart.htm");

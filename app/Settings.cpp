@@ -458,10 +458,9 @@ void CAppSettings::LoadSettings()
         SettingDef adjusted = def;
         if (std::strcmp(def.key, "g_bLearnWord") == 0 && mt && g_strProductName == "Typorix")
             adjusted.defInt = adjusted.defIntMT = 0;
+        // "ResortAllLibrary" asks for a re-sort at one start; it is kept as
+        // it is until a start re-sorts the libraries.
         ReadSetting(adjusted, mt, &store);
-        // The re-sort runs at this start only.
-        if (std::strcmp(def.key, "ResortAllLibrary") == 0 && m_bResortAllLibrary && !m_bSettingsReadFailed)
-            WriteProfileIntEx("ResortAllLibrary", 0, kSection);
     }
 
     ++m_nRunCount;

@@ -674,7 +674,7 @@ Step WordEnd(const KeyEvent &k)
         if (k.enabled)
             PostWordEnded(k.mainWindow, k.typed);
     }
-    if (k.down && !IsHookWordChar(k.typed) && !k.fKey && k.vk != LOBYTE(CompWordKey) && k.vk != VK_BACK &&
+    if (k.down && !IsHookWordChar(k.typed) && !k.fKey && k.vk != CompWordKey && k.vk != VK_BACK &&
         k.vk != VK_MENU && k.vk != VK_SHIFT && !k.ctrl && !k.alt && !k.win)
         Post(k.mainWindow, WM_HIDE_PROMPT);
     return k.down ? StepRecord : StepFinish;

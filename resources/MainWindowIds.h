@@ -6,6 +6,8 @@
 // Controls of the main window's debug face.
 #define IDC_INSTALL 3
 #define IDC_UNINSTALL 4
+#define IDC_CHECK_USER 7
+#define IDC_SETUP_WIZARD 14
 #define IDC_CHECK_CACHE_ORDER 10
 #define IDC_CLEAR_CACHE 8
 #define IDC_FLUSH_CACHE 9

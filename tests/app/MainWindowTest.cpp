@@ -353,6 +353,38 @@ TEST_F(MainWindow, CreatedHiddenUnderItsFixedCaption)
     EXPECT_FALSE(m_main->PreTranslateMessage(&esc));
 }
 
+// The debug face's "Check User" and "Setup Wizard" run what the program links
+// to them, and nothing while it links nothing.
+TEST_F(MainWindow, DebugButtonsRunTheirLinks)
+{
+    static int checks, wizards;
+    checks = wizards = 0;
+    const struct {
+        int id;
+        const char *caption;
+        int *runs;
+    } buttons[] = {{IDC_CHECK_USER, "Check User", &checks}, {IDC_SETUP_WIZARD, "Setup Wizard", &wizards}};
+    for (const auto &b : buttons) {
+        char caption[32] = "";
+        GetDlgItemTextA(m_main->m_hWnd, b.id, caption, sizeof caption);
+        EXPECT_STREQ(b.caption, caption);
+        Send(WM_COMMAND, MAKEWPARAM(b.id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(m_main->m_hWnd, b.id)));
+    }
+    EXPECT_EQ(0, checks + wizards);
+
+    MainWindowLinks links;
+    links.checkUserLibrary = [] { ++checks; };
+    links.runSetupWizard = [] { ++wizards; };
+    m_main.reset();
+    m_main.reset(new CDebugDlg(m_settings, links));
+    ASSERT_TRUE(m_main->Create());
+    m_main->SetPrompt(m_prompt.get());
+    for (const auto &b : buttons)
+        Send(WM_COMMAND, MAKEWPARAM(b.id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(m_main->m_hWnd, b.id)));
+    EXPECT_EQ(1, checks);
+    EXPECT_EQ(1, wizards);
+}
+
 TEST_F(MainWindow, RequestGetsResultsOfItsOwnIdOnly)
 {
     RequestAndWait("I like the");

@@ -112,7 +112,7 @@ std::string SharedState()
 {
     return "wb=" + SharedHex(WordBuffer) + " cb=" + SharedHex(CharBuf) + " caret=" + std::to_string(CaretPos.x) + "," +
            std::to_string(CaretPos.y) + " sendkey=" + std::to_string(g_nSendKey) +
-           " lastchar=" + std::to_string(static_cast<unsigned char>(nLastChar));
+           " lastchar=" + std::to_string(static_cast<unsigned char>(nLastChar)) + " prompt=" + std::to_string(bEnablePrompt);
 }
 
 // Handles messages while waiting, so the hook's messages keep being logged.

@@ -10,6 +10,7 @@ starts Xvfb)."""
 import argparse
 import glob
 import os
+import re
 import struct
 import subprocess
 import sys
@@ -510,6 +511,20 @@ class Run:
             bytes.fromhex(before), bytes.fromhex(after)))
         self.expect(not self.our_processes(), "left running: %r" % self.our_processes())
 
+    def prompting_stays_off(self):
+        """Prompting switched off is off again after a restart, and stays saved so."""
+        settings = os.path.join(self.data, PRODUCT + ".ini")
+        with open(settings, "rb") as f:
+            text = f.read()
+        self.expect(re.search(rb"(?m)^EnablePrompt=1\r?$", text), "no EnablePrompt=1 in " + settings)
+        with open(settings, "wb") as f:
+            f.write(re.sub(rb"(?m)^EnablePrompt=1(\r?)$", rb"EnablePrompt=0\1", text))
+        self.start_program(first_run=False)
+        wait_for("prompting off", lambda: self.probe.shared()["prompt"] == "0", 30, 0.25)
+        self.exit_program()
+        with open(settings, "rb") as f:
+            self.expect(re.search(rb"(?m)^EnablePrompt=0\r?$", f.read()), "EnablePrompt not saved as 0")
+
     # ---------------------------------------------------------------------------
 
     def run(self):
@@ -543,6 +558,7 @@ class Run:
         self.check("learning: new word offered after a restart", self.offered_new_word)
         self.check("exit after the restart", lambda: (self.exit_program(), self.expect(
             not self.our_processes(), "left running: %r" % self.our_processes())))
+        self.check("start: prompting switched off stays off", self.prompting_stays_off)
         print("time: %.1f s" % (time.monotonic() - started))
 
     def close(self):

@@ -469,6 +469,13 @@ TEST_F(HookProcs, SpaceAsCompletionKeyChoosesTheSelectedRow)
     }
     EXPECT_TRUE(hidden);
 
+    // A word with nothing offered for it: the space is typed, whenever it
+    // comes.
+    WithdrawOffer(g_Offer);
+    Drain();
+    EXPECT_FALSE(Key(VK_SPACE, false));
+    EXPECT_TRUE(Chosen().empty());
+
     // After Esc the space is typed.
     Offer(3);
     g_nLastKeyDown = VK_ESCAPE;
@@ -481,6 +488,33 @@ TEST_F(HookProcs, SpaceAsCompletionKeyChoosesTheSelectedRow)
     Offer(3, "hel ");
     EXPECT_FALSE(Key(VK_SPACE, false));
     EXPECT_TRUE(Chosen().empty());
+}
+
+// A key that is no word character hides the prompt, unless it is the
+// completion key itself: compared with its modifiers, so with Ctrl+Space
+// completing, a plain space still hides.
+TEST_F(HookProcs, KeysOtherThanTheCompletionKeyHideThePrompt)
+{
+    struct Case {
+        UINT compWordKey;
+        UINT vk;
+        bool hides;
+    } cases[] = {
+        {0x220, VK_SPACE, true},  // Ctrl+Space completes
+        {VK_TAB, VK_SPACE, true},
+        {VK_TAB, VK_TAB, false},
+        {0x209, VK_TAB, true},    // Ctrl+Tab completes
+    };
+    for (const Case &c : cases) {
+        CompWordKey = c.compWordKey;
+        Drain();
+        Key(c.vk, false);
+        Key(c.vk, true);
+        bool hidden = false;
+        for (const Posted &p : Take(m_main))
+            hidden = hidden || p.message == WM_HIDE_PROMPT;
+        EXPECT_EQ(c.hides, hidden) << std::hex << c.compWordKey << " " << c.vk;
+    }
 }
 
 // The results of a manual activation choose the first row through a message
