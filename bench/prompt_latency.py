@@ -49,7 +49,7 @@ import time
 sys.dont_write_bytecode = True  # nothing is written into the source tree
 ROOT = os.path.abspath(os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."))
 sys.path.insert(0, os.path.join(ROOT, "tests", "e2e"))
-from e2elib import Channel, Desktop, E2eError, Wine, wait_for  # noqa: E402
+from e2elib import Channel, Desktop, E2eError, VirtualDisplay, Wine, wait_for  # noqa: E402
 
 WORD_LIST = "/usr/share/dict/american-english-insane"
 BIG_LIBRARY = "American English Insane"
@@ -77,38 +77,18 @@ def ms(us):
 
 
 class Display:
-    """$DISPLAY, or an Xvfb of our own on the first free display number."""
+    """$DISPLAY, or an Xvfb of our own (on the number given, or the first free one)."""
 
     def __init__(self, number=None):
-        self.proc = None
+        self.own = None
         if number is None and os.environ.get("DISPLAY"):
             return
-        for n in ([number] if number is not None else range(180, 190)):
-            if os.path.exists("/tmp/.X%d-lock" % n) or os.path.exists("/tmp/.X11-unix/X%d" % n):
-                continue
-            self.proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1280x1024x24"],
-                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL,
-                                         start_new_session=True)
-            try:
-                wait_for("Xvfb :%d" % n, lambda: os.path.exists("/tmp/.X11-unix/X%d" % n) or self.proc.poll() is not None,
-                         15, 0.05)
-            except E2eError:
-                pass
-            if self.proc.poll() is None and os.path.exists("/tmp/.X11-unix/X%d" % n):
-                os.environ["DISPLAY"] = ":%d" % n
-                return
-            self.stop()
-        raise E2eError("no free X display")
+        self.own = VirtualDisplay(number, number) if number is not None else VirtualDisplay(180, 189)
 
     def stop(self):
-        if self.proc and self.proc.poll() is None:
-            self.proc.terminate()
-            try:
-                self.proc.wait(10)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait(5)
-        self.proc = None
+        if self.own:
+            self.own.stop()
+        self.own = None
 
 
 class Probe:

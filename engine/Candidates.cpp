@@ -56,12 +56,18 @@ int CompareByUse(int countOrder, float countA, float countB, int timeA, int time
     const int32_t ageB = AgeOf(timeB);
     if (f == 0.0f)
         return Sign(static_cast<int64_t>(ageB) - static_cast<int64_t>(ageA));
-    // Zero counts or ages divide by zero on purpose: infinities order
-    // correctly, and a NaN never ranks a record up.
+    // A record used in the current second is taken as one second old:
+    // an age of 0 would score every such record infinite (after an import or
+    // a burst of learning all of them), and their counts would no longer
+    // order them.
+    const float scoredAgeA = static_cast<float>(std::max<int32_t>(ageA, 1));
+    const float scoredAgeB = static_cast<float>(std::max<int32_t>(ageB, 1));
+    // Zero counts divide by zero on purpose: infinities order correctly, and
+    // a NaN never ranks a record up.
     const float r = ToSingle(countA / countB);
     const float p = ToSingle(std::pow(r, f));
-    const float q = ToSingle(p / static_cast<float>(ageA));
-    const float x = ToSingle(ToSingle(q * static_cast<float>(ageB)) - 1.0f);
+    const float q = ToSingle(p / scoredAgeA);
+    const float x = ToSingle(ToSingle(q * scoredAgeB) - 1.0f);
     if (std::isnan(x))
         return -1;
     return FloatSign(x);

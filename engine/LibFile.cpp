@@ -341,12 +341,11 @@ BOOL CLibFile::OpenFiles(BOOL create)
         ShowMessage(m_strPath + text);
         return FALSE;
     }
-    if (version == LIB_VERSION_OLD_PLAIN || version == LIB_VERSION_OLD_TRANSFORMED) {
-        if (UpgradeLibraryIfNeeded(m_strPath, version) < 0)
-            return FALSE;  // the old file stays; the user has been told
-    } else if (version != LIB_VERSION) {
-        return SetDamagedLibraryAside("it has no valid header") && OpenFiles(create);
-    }
+    // 110 and 120 are converted; any other older version, a file without a
+    // header included, is read as it stands. Damage is found by the checks
+    // that apply to every library (size, memo file, records).
+    if (version < LIB_VERSION && UpgradeLibraryIfNeeded(m_strPath, version) < 0)
+        return FALSE;  // the old file stays; the user has been told
     m_pRecFile = std::fopen(m_strPath, "rb+");
     if (!m_pRecFile) {
         ShowMessage("Can't open " + m_strPath);

@@ -26,6 +26,29 @@ void AppendDebugLogEntry(const char *path, const char *text);
 // "EnableDebugLog" of section "Settings", read anew on every call.
 bool IsDebugLogEnabled();
 
+// Trimming a history file that grows by whole lines.
+enum HistoryTrimResult {
+    HISTORY_UNCHANGED,        // not over the limit, or missing
+    HISTORY_TRIMMED,
+    HISTORY_CANT_OPEN,        // the history could not be read or replaced
+    HISTORY_CANT_WRITE_TEMP,  // the temporary file could not be made or written
+};
+
+// Once the file is over limit bytes, keeps the whole lines of its last keep
+// bytes: a line cut by the start of that part is dropped, however long it
+// is. The lines are copied as they are into tempPath, which is then moved
+// over the file, so a failure or a kill leaves the old history whole; a
+// failed temporary file is removed.
+HistoryTrimResult TrimHistoryFile(const char *path, const char *tempPath, long long limit, int keep);
+
+// The command history's limit and what a trim keeps of it.
+const int kCmdHistoryLimit = 10000;
+const int kCmdHistoryKeep = 8000;
+
+// Trims "cmdhis.txt" of the data folder through "~cmdhis.txt" beside it.
+// A failure ends the program (FatalError).
+void TrimCmdHistory();
+
 #ifdef _WIN32
 // The default log: <application data>\<program name>\<program name>.log.
 CString GetDebugLogPath();

@@ -36,3 +36,30 @@ CString ApplyBranding(const char *title, const char *productName, const char *co
     text.Replace("Corvalen", companyName ? companyName : "");
     return text;
 }
+
+CString BuildSubscriptionPage(const char *pageTemplate, const char *email)
+{
+    CString address;
+    for (const char *c = email ? email : ""; *c; ++c) {
+        switch (*c) {
+        case '&': address += "&amp;"; break;
+        case '<': address += "&lt;"; break;
+        case '>': address += "&gt;"; break;
+        case '"': address += "&quot;"; break;
+        case '\'': address += "&#39;"; break;
+        default: address += *c; break;
+        }
+    }
+    CString page = pageTemplate ? pageTemplate : "";
+    // The name first: an address that happens to hold the word stays as typed.
+    page.Replace("ContactName", "corvalen");
+    page.Replace("UserEmail", address);
+    return page;
+}
+
+bool WriteSubscriptionPage(const char *path, const char *pageTemplate, const char *email)
+{
+    if (!pageTemplate || !*pageTemplate)
+        return false;
+    return WriteTextFile(path, BuildSubscriptionPage(pageTemplate, email));
+}

@@ -16,8 +16,24 @@ CString OpenWebLink(const char *keyword);
 // the company name.
 CString ApplyBranding(const char *title, const char *productName, const char *companyName);
 
+// The newsletter page from its template: "ContactName" becomes the maker's
+// name and "UserEmail" the address, written as HTML text (& < > and quotes
+// as entities) so that it stays whole inside an attribute value.
+CString BuildSubscriptionPage(const char *pageTemplate, const char *email);
+// Writes that page to path (text mode); false when there is no template or
+// the file cannot be written.
+bool WriteSubscriptionPage(const char *path, const char *pageTemplate, const char *email);
+
 #ifdef _WIN32
 #include <windows.h>
+
+// A string resource of the program, whole however long it is; empty when
+// there is none.
+CString LoadResourceString(UINT id);
+// The newsletter page of string resource 2 for the address, written to
+// "~subscrb.htm" in the temporary folder and opened with the shell. False
+// when the page cannot be written or opened.
+bool OpenSubscriptionPage(const char *email);
 
 // The program's help file (see FindHelpFile).
 CString GetHelpFilePath();

@@ -1,11 +1,14 @@
 #include "HelpLinks.h"
 
+#include <shellapi.h>
+
 #include "Folders.h"
 #include "PathText.h"
 
 namespace {
 typedef HWND(WINAPI *HtmlHelpFn)(HWND, LPCSTR, UINT, DWORD_PTR);
 const UINT kDisplayTopic = 0;  // HH_DISPLAY_TOPIC
+const UINT kSubscriptionPageString = 2;  // IDS_SUBSCRIPTION_PAGE of resources/resource.h
 }
 
 CString GetHelpFilePath()
@@ -37,4 +40,30 @@ void ApplyBrandingToTitle(HWND window, const char *companyName)
     GetWindowTextA(window, title.GetBufferSetLength(length + 1), length + 1);
     title.ReleaseBuffer(-1);
     SetWindowTextA(window, ApplyBranding(title, g_strProductName, companyName));
+}
+
+CString LoadResourceString(UINT id)
+{
+    // With no buffer LoadStringW hands out the resource's own text, so a
+    // long string is never cut to a buffer's size.
+    const wchar_t *text = nullptr;
+    const int length = LoadStringW(GetModuleHandleA(nullptr), id, reinterpret_cast<LPWSTR>(&text), 0);
+    if (length <= 0 || !text)
+        return CString();
+    const int size = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
+    if (size <= 0)
+        return CString();
+    CString result;
+    WideCharToMultiByte(CP_ACP, 0, text, length, result.GetBufferSetLength(size), size, nullptr, nullptr);
+    result.ReleaseBuffer(size);
+    return result;
+}
+
+bool OpenSubscriptionPage(const char *email)
+{
+    const CString path = GetTempFolder() + "~subscrb.htm";
+    if (!WriteSubscriptionPage(path, LoadResourceString(kSubscriptionPageString), email))
+        return false;
+    const HINSTANCE result = ShellExecuteA(nullptr, "open", path, nullptr, nullptr, SW_SHOWNORMAL);
+    return reinterpret_cast<INT_PTR>(result) > 32;
 }

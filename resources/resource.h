@@ -3,6 +3,9 @@
 // numbers are kept stable anyway.
 #pragma once
 
+// Strings.
+#define IDS_SUBSCRIPTION_PAGE 2
+
 #define IDR_MAINFRAME 128
 #define IDC_HAND_CURSOR 134
 #define IDD_SPLASH 135

@@ -10,6 +10,44 @@ import time
 import traceback
 
 
+SCRIPTS = os.path.join(os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__)))), "scripts")
+
+
+class VirtualDisplay:
+    """An Xvfb display of this run's own, on the first free number from first
+    to last (scripts/start-xvfb, which also takes over numbers that a killed
+    run left locked). Sets DISPLAY; stop() ends the server."""
+
+    def __init__(self, first, last):
+        done = subprocess.run([os.path.join(SCRIPTS, "start-xvfb"), str(first), str(last)],
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, text=True, timeout=300)
+        if done.returncode != 0:
+            raise E2eError("no free X display from :%d to :%d" % (first, last))
+        number, pid = done.stdout.split()
+        self.name = ":" + number
+        self.pid = int(pid)
+        os.environ["DISPLAY"] = self.name
+
+    def stop(self):
+        if not self.pid:
+            return
+        try:
+            os.kill(self.pid, 15)
+        except ProcessLookupError:
+            pass
+        # Not our child: wait until it is gone or left only as a zombie.
+        deadline = time.monotonic() + 10
+        while time.monotonic() < deadline:
+            try:
+                with open("/proc/%d/stat" % self.pid) as f:
+                    if f.read().split(")")[-1].split()[0] == "Z":
+                        break
+            except OSError:
+                break
+            time.sleep(0.05)
+        self.pid = 0
+
+
 class E2eError(Exception):
     pass
 

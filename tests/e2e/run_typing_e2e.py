@@ -24,7 +24,7 @@ import time
 
 sys.dont_write_bytecode = True  # nothing is written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2elib import E2eError, MainWindow, run_and_report  # noqa: E402
+from e2elib import E2eError, MainWindow, VirtualDisplay, run_and_report  # noqa: E402
 from run_program_e2e import MAIN_WINDOW, NOTEPAD, WORDPAD, Run  # noqa: E402
 
 LONG_NAME = "zqlong"
@@ -32,23 +32,6 @@ LONG_NAME = "zqlong"
 LINE_BREAK = "\\cr"
 LONG_EXPANSION = ("This long expansion is typed in one piece, and every key the user types after it must come "
                   "after all of it: nothing may land inside." + LINE_BREAK) * 3
-
-
-def start_display():
-    """An Xvfb display of this run's own, on a number nobody holds."""
-    for n in list(range(150, 260)):
-        if os.path.exists("/tmp/.X%d-lock" % n) or os.path.exists("/tmp/.X11-unix/X%d" % n):
-            continue
-        proc = subprocess.Popen(["Xvfb", ":%d" % n, "-screen", "0", "1280x1024x24", "-nolisten", "tcp"],
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, start_new_session=True)
-        for _ in range(100):
-            if os.path.exists("/tmp/.X11-unix/X%d" % n) or proc.poll() is not None:
-                break
-            time.sleep(0.1)
-        if proc.poll() is None and os.path.exists("/tmp/.X11-unix/X%d" % n):
-            return proc, ":%d" % n
-        proc.kill()
-    raise E2eError("no free X display")
 
 
 def first_difference(got, expected):
@@ -277,8 +260,7 @@ class TypingRun(Run):
 
     def close(self):
         super().close()
-        self.display.kill()
-        self.display.wait(10)
+        self.display.stop()
 
 
 def main():
@@ -298,9 +280,7 @@ def main():
     parser.add_argument("--name", default="e2e_typing")
     args = parser.parse_args()
     args.paces = [int(p) for p in args.paces.split(",")]
-    display, name = start_display()
-    os.environ["DISPLAY"] = name
-    return run_and_report(TypingRun(args, display), args.name)
+    return run_and_report(TypingRun(args, VirtualDisplay(150, 259)), args.name)
 
 
 if __name__ == "__main__":

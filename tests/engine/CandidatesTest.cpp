@@ -168,8 +168,10 @@ TEST_F(CandidatesRank, CountPowerOverAgeWithTolerance)
         {1.0f, 1, 20003, 1, 20000, -1},     // -0.00015
         {0.5f, 1, 100, 0, 100, 1},          // count ratio infinite
         {0.5f, 0, 100, 0, 100, -1},         // 0/0: not a number
-        {0.5f, 1, 0, 1, 100, 1},            // used this very second: infinite
-        {0.5f, 1, 0, 1, 0, -1},             // infinity times zero: not a number
+        {0.5f, 1, 0, 1, 100, 1},            // used this very second: one second old
+        {0.5f, 1, 0, 1, 0, 0},              // both used this second: the same age
+        {0.5f, 1, 0, 1, 1, 0},
+        {1.0f, 1, -5, 1, 100, 1},           // stamped ahead of the clock: one second old too
     };
     for (const auto &c : cases) {
         g_fFreqVsTime = c.f;
@@ -307,6 +309,38 @@ TEST_F(CandidatesList, OrderForAPrefix)
     for (const WRecord_X &w : recent)
         AddWordCandidate(&w, "a");
     EXPECT_EQ(ListedWords(), (std::vector<std::string>{"a2", "a3", "a1"}));
+}
+
+// A record used in the current second counts as one second old: records all
+// used this second rank by their counts instead of all scoring alike, and a
+// record just used still wins over older ones by its small age.
+TEST_F(CandidatesList, RecordsUsedThisSecondRankByCount)
+{
+    g_nPromptNum = 12;
+    const struct {
+        float f;
+        std::vector<WRecord_X> records;
+        std::vector<std::string> expected;
+    } cases[] = {
+        {0.5f, {Word("a1", 1, 0), Word("a9", 9, 0), Word("a4", 4, 0)}, {"a9", "a4", "a1"}},
+        {2.0f, {Word("b3", 3, 0), Word("b7", 7, 0), Word("b5", 5, 0)}, {"b7", "b5", "b3"}},
+        // Used now and a second ago: the same age.
+        {1.0f, {Word("c2", 2, 0), Word("c6", 6, 1)}, {"c6", "c2"}},
+        // Older records keep their order: count^F / age.
+        {1.0f, {Word("d1", 1, 0), Word("d50", 50, 100), Word("d8", 8, 4)}, {"d8", "d1", "d50"}},
+        {0.5f, {Word("e4", 4, 200), Word("e1", 1, 90), Word("e9", 9, 2000)}, {"e1", "e4", "e9"}},
+    };
+    for (const auto &c : cases) {
+        EmptyLists();
+        g_fFreqVsTime = c.f;
+        for (const WRecord_X &w : c.records)
+            AddWordCandidate(&w, "x");
+        EXPECT_EQ(ListedWords(), c.expected) << "F " << c.f << " first " << c.expected[0];
+    }
+    // Shorthands share the formula.
+    g_fFreqVsTime = 0.5f;
+    EXPECT_EQ(CompareShRank(Shorthand("a", "x", 9, 0), Shorthand("b", "x", 1, 0), "z"), 1);
+    EXPECT_EQ(CompareShRank(Shorthand("a", "x", 1, 0), Shorthand("b", "x", 9, 0), "z"), -1);
 }
 
 TEST_F(CandidatesList, ShortWordsAreNotOffered)

@@ -26,7 +26,16 @@
 #include "WordStoreReset.h"
 #include "WordCache.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+
+#include "RetrieveThread.h"
+#include "SearchSignals.h"
+#else
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -289,6 +298,84 @@ TEST_F(Learning, TypedTextLearnsWordsAddressesAndPhrases)
     LearnTypedText("nothing learned", '\n');
     EXPECT_EQ(g_nCacheCount, 0);
 }
+
+#ifdef _WIN32
+namespace {
+// A word ended while learning runs: the main window would learn it at once.
+const UINT WM_TEST_WORD_ENDED = WM_APP + 1;
+int g_nWordEndedCalls = 0;
+std::atomic<bool> g_bInReport{false};
+
+LRESULT CALLBACK WordEndedProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_TEST_WORD_ENDED)
+        return DefWindowProcA(window, message, wParam, lParam);
+    ++g_nWordEndedCalls;
+    LearnTypedText("typing", ' ');
+    return 0;
+}
+
+// The retrieving thread's report, held until the main thread waits for the
+// pause, then sending the word-ended message the way another thread does.
+HWND g_hWordEndedWindow = nullptr;
+void SendWordEndedWhilePausing(int, int)
+{
+    if (g_bInReport.exchange(true))
+        return;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!g_bSearchPausePending.load() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    SendMessageA(g_hWordEndedWindow, WM_TEST_WORD_ENDED, 0, 0);
+}
+}  // namespace
+
+// Filling the cache pauses the retrieving thread, and the pause handles the
+// main thread's messages: a word ended meanwhile must not be learnt inside
+// the running call.
+TEST_F(Learning, TypedTextIsNotLearntAgainWhileItsLearningWaits)
+{
+    WNDCLASSA windowClass = {};
+    windowClass.lpfnWndProc = WordEndedProc;
+    windowClass.hInstance = GetModuleHandleA(nullptr);
+    windowClass.lpszClassName = "LearningWordEnded";
+    ASSERT_NE(RegisterClassA(&windowClass), 0);
+    g_hWordEndedWindow = CreateWindowA("LearningWordEnded", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                       windowClass.hInstance, nullptr);
+    ASSERT_NE(g_hWordEndedWindow, nullptr);
+
+    g_pUserLib = &Library({});
+    g_nMinWordAddCount = 1;  // the flush moves every cached word into the library
+    for (int i = 0; i < WORD_CACHE_SIZE - 1; ++i) {
+        char word[16];
+        std::snprintf(word, sizeof word, "filler%04d", i);
+        int pos = 0;
+        ASSERT_FALSE(FindInWordCache(word, pos, TRUE));
+        AddToWordCache(word, 0, pos, 1);
+    }
+    ASSERT_EQ(g_nCacheCount, WORD_CACHE_SIZE - 1);
+
+    g_nWordEndedCalls = 0;
+    g_bInReport = false;
+    StartRetrieveThread({SendWordEndedWhilePausing, nullptr}, 0);
+    SubmitRequest("typin");
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+    while (!g_bInReport.load() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(g_bInReport.load());
+
+    LearnTypedText("typing", ' ');  // the new word fills the cache
+    StopRetrieveThread();
+    DestroyWindow(g_hWordEndedWindow);
+    UnregisterClassA("LearningWordEnded", windowClass.hInstance);
+
+    EXPECT_EQ(g_nWordEndedCalls, 1);  // the nested call was made
+    EXPECT_EQ(g_nPauseCount, 0);
+    int pos = 0;
+    ASSERT_TRUE(g_pUserLib->FindRecord("typing", pos, TRUE));
+    EXPECT_EQ(g_pUserLib->m_WordTable[static_cast<size_t>(pos)].useCount, 1);
+    EXPECT_EQ(g_pUserLib->m_WordTable.size(), static_cast<size_t>(WORD_CACHE_SIZE));
+}
+#endif
 
 TEST_F(Learning, TrailingWord)
 {

@@ -400,6 +400,52 @@ TEST(LibFile, WriteBackKeepsTheTableWhenItFails)
     EXPECT_EQ(clean.GetRecordCount(), 0);
 }
 
+// Records the writers refuse (no word; a shorthand name under 2 letters) are
+// left out of the files; the others keep their order, texts and counts.
+TEST(LibFile, WriteBackLeavesOutRecordsTheWritersRefuse)
+{
+    struct Record {
+        const char *key, *expansion;
+        int count;
+    };
+    struct Case {
+        const char *file;
+        std::vector<Record> table, written;
+    };
+    const Case cases[] = {
+        {"user.lib", {{"alpha", "", 2}, {"", "", 7}, {"beta", "", 5}}, {{"alpha", "", 2}, {"beta", "", 5}}},
+        {"sh.slb",
+         {{"ab", "first", 2}, {"q", "one letter", 7}, {"", "no name", 8}, {"cd", "second", 5}},
+         {{"ab", "first", 2}, {"cd", "second", 5}}},
+    };
+    TempDir dir;
+    for (const Case &c : cases) {
+        CLibFile library(dir.Path(c.file).c_str());
+        for (const Record &r : c.table) {
+            if (library.IsShorthandLib())
+                library.m_ShTable.push_back(Shorthand(r.key, r.expansion, r.count));
+            else
+                library.m_WordTable.push_back(Word(r.key, r.count));
+        }
+        library.m_bDirty = TRUE;
+        ASSERT_TRUE(library.WriteAllRecordsIntoLib(TRUE)) << c.file;
+
+        CLibFile reread(dir.Path(c.file).c_str());
+        ASSERT_TRUE(reread.ReadAllRecordsFromLib(FALSE)) << c.file;
+        ASSERT_EQ(reread.GetRecordCount(), static_cast<int>(c.written.size())) << c.file;
+        for (size_t i = 0; i < c.written.size(); ++i) {
+            const Record &want = c.written[i];
+            EXPECT_EQ(reread.GetKeyAt(static_cast<int>(i)), want.key) << c.file;
+            if (reread.IsShorthandLib()) {
+                EXPECT_EQ(reread.m_ShTable[i].expansion, want.expansion) << c.file;
+                EXPECT_EQ(reread.m_ShTable[i].useCount, want.count) << c.file;
+            } else {
+                EXPECT_EQ(reread.m_WordTable[i].useCount, want.count) << c.file;
+            }
+        }
+    }
+}
+
 // Records name their texts by offset; a memo in record order is streamed,
 // and one in any other order, or with gaps, must read the same.
 TEST(LibFile, MemoEntriesAreFoundInAnyOrder)
@@ -503,9 +549,10 @@ TEST(LibFile, DamagedLibrariesAreSetAsideAndNeverReplacedSilently)
         const char *fault;
     } const cases[] = {
         {"header cut short", "d.lib", Header("wordlib ver130", 94), true, "junk", "shorter than its header"},
-        {"empty record file", "d.lib", "", true, "", "no valid header"},
-        {"no header at all", "d.lib", std::string(132, 'x'), true, cat, "no valid header"},
-        {"unknown older version", "d.lib", Header("wordlib ver125", 132), true, cat, "no valid header"},
+        {"empty record file", "d.lib", "", true, "", "shorter than its header"},
+        {"shorthand file without a header, too short for one", "d.slb", std::string(100, 'x'), true, cat,
+         "shorter than its header"},
+        {"no header, a record naming no text", "d.lib", std::string(132, 'x'), true, cat, "outside its memo file"},
         {"memo offset past the end", "d.lib", RecordFile(false, {0, 100}), true, cat, "outside its memo file"},
         {"negative memo offset", "d.lib", RecordFile(false, {-6}), true, cat, "outside its memo file"},
         {"text longer than the memo", "d.lib", RecordFile(false, {0}), true, std::string("\x05\x00" "ab", 4),
@@ -573,21 +620,87 @@ TEST(LibFile, DamagedLibrariesAreSetAsideAndNeverReplacedSilently)
 
 TEST(LibFile, ANewerVersionIsRefusedAndLeftAsItIs)
 {
-    TempDir dir;
-    const std::string records = Header("wordlib ver140", 120) + RecordFile(false, {0}).substr(120);
-    const std::string path = dir.Write("next.lib", records);
-    dir.Write("next.mem", std::string("\x03\x00" "cat", 5) + std::string(1, '\0'));
-    MessageLog log;
-    CLibFile library(path.c_str());
-    EXPECT_FALSE(library.ReadAllRecordsFromLib(TRUE));  // not even a library that may start empty
-    ASSERT_EQ(MessageLog::Messages().size(), 1u);
-    EXPECT_TRUE(Contains(MessageLog::Messages()[0], path + " has the library version 140")) << MessageLog::Messages()[0];
-    EXPECT_EQ(dir.List(), "next.lib next.mem");
-    EXPECT_EQ(TempDir::Read(path), records);
-    EXPECT_FALSE(library.OpenFiles(FALSE));
-    EXPECT_EQ(library.m_pRecFile, nullptr);
-    EXPECT_TRUE(library.CloseLib());  // nothing was loaded, so nothing is written back
-    EXPECT_EQ(TempDir::Read(path), records);
+    for (const char *version : {"131", "140"}) {
+        SCOPED_TRACE(version);
+        TempDir dir;
+        const std::string records = Header(("wordlib ver" + std::string(version)).c_str(), 120) +
+                                    RecordFile(false, {0}).substr(120);
+        const std::string path = dir.Write("next.lib", records);
+        dir.Write("next.mem", std::string("\x03\x00" "cat", 5) + std::string(1, '\0'));
+        MessageLog log;
+        CLibFile library(path.c_str());
+        EXPECT_FALSE(library.ReadAllRecordsFromLib(TRUE));  // not even a library that may start empty
+        ASSERT_EQ(MessageLog::Messages().size(), 1u);
+        EXPECT_TRUE(Contains(MessageLog::Messages()[0], path + " has the library version " + version))
+            << MessageLog::Messages()[0];
+        EXPECT_EQ(dir.List(), "next.lib next.mem");
+        EXPECT_EQ(TempDir::Read(path), records);
+        EXPECT_FALSE(library.OpenFiles(FALSE));
+        EXPECT_EQ(library.m_pRecFile, nullptr);
+        EXPECT_TRUE(library.CloseLib());  // nothing was loaded, so nothing is written back
+        EXPECT_EQ(TempDir::Read(path), records);
+    }
+}
+
+// A library of an earlier release opens with its records. Versions 110 and
+// 120 are converted in place, the old file kept beside; every other version
+// below the current one, no header at all included, is read with the current
+// layout and left as it is.
+TEST(LibFile, OlderLibrariesOpen)
+{
+    std::vector<unsigned char> memoBytes;
+    const int cat = AppendMemoEntry(memoBytes, "cat");
+    const int dog = AppendMemoEntry(memoBytes, "dog");
+    const std::string memo(memoBytes.begin(), memoBytes.end());
+    const std::string words = RecordFile(false, {cat, dog}).substr(WORD_LIB_HEADER_SIZE);
+    const std::string shorthands = RecordFile(true, {cat, dog}).substr(SH_LIB_HEADER_SIZE);
+    // Texts inside 60-byte slots behind a header slot, out of order; in
+    // version 110 the record bytes are stored transformed by their position.
+    auto oldWords = [](const char *header, bool transformed) {
+        std::string file = Header(header, OLD_WORD_REC_SIZE);
+        for (const char *word : {"bee", "ant"})
+            file += Header(word, OLD_WORD_REC_SIZE);
+        for (size_t p = OLD_WORD_REC_SIZE; transformed && p < file.size(); ++p)
+            file[p] = static_cast<char>((p * p - static_cast<unsigned char>(file[p])) & 0xff);
+        return file;
+    };
+    struct Case {
+        const char *what;
+        std::string file;
+        std::string records;
+        std::vector<std::string> keys;
+        bool converted;
+    } const cases[] = {
+        {"version 125", "o.lib", Header("wordlib ver125", 120) + words, {"cat", "dog"}, false},
+        {"no header", "o.lib", std::string(120, '\0') + words, {"cat", "dog"}, false},
+        {"no header, a little short of one", "o.lib", std::string(115, '\0'), {}, false},
+        {"shorthands, version 105", "o.slb", Header("shlib ver105", 160) + shorthands, {"s0", "s1"}, false},
+        {"shorthands, other text where the header stands", "o.slb", Header("my shorthands", 160) + shorthands,
+         {"s0", "s1"}, false},
+        {"version 120", "o.lib", oldWords("wordlib ver120", false), {"ant", "bee"}, true},
+        {"version 110", "o.lib", oldWords("wordlib ver110", true), {"ant", "bee"}, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        TempDir dir;
+        const std::string path = dir.Write(c.file, c.records);
+        dir.Write("o.mem", memo);
+        MessageLog log;
+        CLibFile library(path.c_str());
+        EXPECT_TRUE(library.ReadAllRecordsFromLib(FALSE));
+        EXPECT_EQ(Keys(library), c.keys);
+        EXPECT_EQ(MessageLog::Messages(), std::vector<std::string>{});
+        EXPECT_TRUE(library.CloseLib());
+        if (c.converted) {
+            EXPECT_EQ(dir.List(), Listed({c.file, c.file + ".old", "o.mem"}));
+            EXPECT_EQ(TempDir::Read(path + ".old"), c.records);
+            EXPECT_EQ(GetLibraryVersion(path.c_str()), LIB_VERSION);
+        } else {
+            EXPECT_EQ(dir.List(), Listed({c.file, "o.mem"}));
+            EXPECT_EQ(TempDir::Read(path), c.records);
+            EXPECT_EQ(TempDir::Read(dir.Path("o.mem")), memo);
+        }
+    }
 }
 
 TEST(LibFile, ALibraryWithoutRecordsGetsAnEmptyMemoFile)

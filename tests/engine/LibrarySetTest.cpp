@@ -436,7 +436,7 @@ TEST_F(LibrarySetFixture, OpeningConvertsAVersion120Library)
     EXPECT_EQ(MessageLog::Messages(), (std::vector<std::string>{"Can't open " + stuck + ".old"}));
     EXPECT_EQ(ReadFile(stuck), old);
 
-    // A file of no known version is left to the damage handling, not converted.
+    // A file of no known version is not converted: it opens as it stands.
     const std::string plain = Lib("proflib", "Plain.lib");
     WriteFile(plain, "no header at all");
     EXPECT_EQ(UpgradeLibraryIfNeeded(plain.c_str(), LIB_VERSION_NONE), 0);

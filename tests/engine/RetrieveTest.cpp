@@ -151,18 +151,50 @@ TEST_F(RetrieveFixture, ThreadReportsWordsAndShorthandsInOrder)
     EXPECT_EQ(reports[0].count, 1);
     EXPECT_EQ(reports[1].kind, 0);
     EXPECT_EQ(reports[1].count, 3);
-
-    // A stale request (the user typed on) reports nothing found.
-    g_reports.clear();
-    StartRetrieveThread({Record, nullptr}, 0);
-    nLastChar = 'x';
-    SubmitRequest("car");
-    ASSERT_TRUE(WaitForReport(g_nRequestId));
-    StopRetrieveThread();
-    reports = ReportsFor(g_nRequestId);
-    ASSERT_EQ(reports.size(), 1u);
-    EXPECT_EQ(reports[0].count, 0);
     nLastChar = 0;
+}
+
+// A request whose text no longer ends with the last key is stale (the user
+// typed on) and is answered with nothing found; not so after a Backspace
+// (Toggle Prompt Mode sets that too), while an automatic completion waits,
+// or while space completes.
+TEST_F(RetrieveFixture, StaleRequestsFindNothing)
+{
+    struct Case {
+        const char *what;
+        char lastChar;
+        BOOL autoCompletePending;
+        UINT completionKey;
+        bool searched;
+    };
+    const Case cases[] = {
+        {"typed on", 'x', FALSE, 0, false},
+        {"the last key ends the text", 'r', FALSE, 0, true},
+        {"after a Backspace", 8, FALSE, 0, true},
+        {"an automatic completion waits", 'x', TRUE, 0, true},
+        {"space completes", 'x', FALSE, 32, true},
+    };
+    const UINT savedKey = CompWordKey;
+    for (const Case &c : cases) {
+        nLastChar = c.lastChar;
+        g_bAutoCompletePending = c.autoCompletePending;
+        CompWordKey = c.completionKey;
+        g_reports.clear();
+        StartRetrieveThread({Record, nullptr}, 0);
+        SubmitRequest("car");
+        const int id = g_nRequestId;
+        EXPECT_TRUE(WaitForReport(id)) << c.what;
+        StopRetrieveThread();
+        const std::vector<Report> reports = ReportsFor(id);
+        ASSERT_FALSE(reports.empty()) << c.what;
+        EXPECT_EQ(reports[0].count > 0, c.searched) << c.what;
+        if (!c.searched) {
+            EXPECT_EQ(reports.size(), 1u) << c.what;
+        }
+    }
+    nLastChar = 0;
+    g_bAutoCompletePending = FALSE;
+    CompWordKey = savedKey;
 }
 
 TEST_F(RetrieveFixture, NestedPauseReachesTheThreadOnce)

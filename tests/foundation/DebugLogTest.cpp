@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "Folders.h"
@@ -68,6 +69,81 @@ TEST(DebugLogFile, EnabledBySettingsKey)
     g_strIniText.Empty();
 }
 
+// The history keeps the whole lines of its last 8000 bytes once it has
+// grown past 10000, copied through "~cmdhis.txt" beside it.
+TEST(TrimHistoryFile, KeepsTheWholeLinesOfTheLastBytes)
+{
+    const std::string longLine(20000, 'x');  // longer than any read buffer
+    const struct {
+        const char *what;
+        std::string text, expected;
+    } cases[] = {
+        {"under the limit", NumberedLines(9999), NumberedLines(9999)},
+        {"exactly at the limit", NumberedLines(10000), NumberedLines(10000)},
+        {"cut at a line start", std::string(2000, 'a') + "\n" + NumberedLines(8000), NumberedLines(8000)},
+        {"partial first line", std::string(5000, 'a') + "\n" + std::string(2999, 'p') + "\n" + NumberedLines(7000),
+         NumberedLines(7000)},
+        {"partial line of a break only", std::string(2001, 'a') + "\n" + NumberedLines(7999), NumberedLines(7999)},
+        {"cut between CR and LF", std::string(3000, 'a') + "\r\n" + NumberedLines(7999), NumberedLines(7999)},
+        {"partial line longer than a buffer", longLine + "\nlast\r\n", "last\r\n"},
+        {"kept line longer than a buffer", std::string(3000, 'a') + "\n" + std::string(7500, 'y') + "\n",
+         std::string(7500, 'y') + "\n"},
+        {"no line break at the end", std::string(12000, 'a') + "\nlast line", "last line"},
+        {"no whole line", longLine, ""},
+    };
+    for (const auto &c : cases) {
+        TempDir dir;
+        const std::string path = dir.Write("cmdhis.txt", c.text);
+        const bool due = c.text.size() > 10000;
+        EXPECT_EQ(TrimHistoryFile(path.c_str(), dir.Path("~cmdhis.txt").c_str(), kCmdHistoryLimit, kCmdHistoryKeep),
+                  due ? HISTORY_TRIMMED : HISTORY_UNCHANGED)
+            << c.what;
+        EXPECT_EQ(TempDir::Read(path), c.expected) << c.what;
+        EXPECT_EQ(dir.List(), "cmdhis.txt") << c.what;
+    }
+}
+
+// A failure leaves the history as it was and no temporary file behind.
+TEST(TrimHistoryFile, FailureKeepsTheHistory)
+{
+    TempDir dir;
+    const std::string text = NumberedLines(12000);
+    const std::string path = dir.Write("cmdhis.txt", text);
+    std::filesystem::create_directories(dir.Path("~cmdhis.txt"));  // can't be opened as a file
+    EXPECT_EQ(TrimHistoryFile(path.c_str(), dir.Path("~cmdhis.txt").c_str(), kCmdHistoryLimit, kCmdHistoryKeep),
+              HISTORY_CANT_WRITE_TEMP);
+    EXPECT_EQ(TempDir::Read(path), text);
+    EXPECT_EQ(TrimHistoryFile(dir.Path("missing.txt").c_str(), dir.Path("~m.txt").c_str(), 10, 8), HISTORY_UNCHANGED);
+    EXPECT_EQ(dir.List(), "cmdhis.txt ~cmdhis.txt");
+}
+
+#ifndef _WIN32
+// The data folder's history; a failure ends the program with its message.
+TEST(TrimCmdHistory, TrimsTheDataFolderHistoryOrEndsTheProgram)
+{
+    TempDir dir;
+    const char *saved = std::getenv("LEXANTO_APPDATA");
+    const std::string savedValue = saved ? saved : "";
+    setenv("LEXANTO_APPDATA", dir.Path().c_str(), 1);
+    const std::string history = dir.Write(std::string(g_strProductName) + "/cmdhis.txt",
+                                          std::string(4000, 'a') + "\n" + NumberedLines(8000));
+    TrimCmdHistory();
+    EXPECT_EQ(TempDir::Read(history), NumberedLines(8000));
+    TrimCmdHistory();  // not over the limit now
+    EXPECT_EQ(TempDir::Read(history), NumberedLines(8000));
+
+    dir.Write(std::string(g_strProductName) + "/cmdhis.txt", NumberedLines(10001));
+    std::filesystem::create_directories(dir.Path(std::string(g_strProductName) + "/~cmdhis.txt"));
+    EXPECT_EXIT(TrimCmdHistory(), ::testing::ExitedWithCode(255), "Can't create temporary file .*~cmdhis\\.txt");
+    EXPECT_EQ(TempDir::Read(history), NumberedLines(10001));
+
+    if (saved)
+        setenv("LEXANTO_APPDATA", savedValue.c_str(), 1);
+    else
+        unsetenv("LEXANTO_APPDATA");
+}
+#endif
+
 TEST(Tips, MarkersCountsAndTexts)
 {
     TempDir dir;
@@ -128,4 +204,35 @@ TEST(HelpAndLinks, WebLinksAndBranding)
     EXPECT_EQ(ApplyBranding("Lexanto - please wait", "Wordly", "Acme"), "Wordly - please wait");
     EXPECT_EQ(ApplyBranding("Corvalen Lexanto by Corvalen", "W", "A"), "A W by A");
     EXPECT_EQ(ApplyBranding("Please wait...", "W", "A"), "Please wait...");
+}
+
+// The address goes into the page as HTML text: a quote would otherwise end
+// the hidden field's value and the form would send part of the address, and
+// the browser decodes the entities, so the form sends the address as typed.
+TEST(HelpAndLinks, SubscriptionPageCarriesTheAddress)
+{
+    const char *page = "<input type=hidden name=email value=\"UserEmail\">"
+                       "<input type=hidden name=contact value=\"ContactName\">"
+                       "<p>UserEmail (ContactName)</p>";
+    const struct {
+        const char *email, *asHtml;
+    } cases[] = {
+        {"joe@example.com", "joe@example.com"},
+        {"a&b\"c'<d>@example.com", "a&amp;b&quot;c&#39;&lt;d&gt;@example.com"},
+        {"ContactName.UserEmail@example.com", "ContactName.UserEmail@example.com"},  // stays as typed
+        {"", ""},
+    };
+    for (const auto &c : cases) {
+        const std::string expected = std::string("<input type=hidden name=email value=\"") + c.asHtml +
+                                     "\"><input type=hidden name=contact value=\"corvalen\"><p>" + c.asHtml +
+                                     " (corvalen)</p>";
+        EXPECT_EQ(BuildSubscriptionPage(page, c.email), expected.c_str()) << c.email;
+    }
+
+    TempDir dir;
+    const std::string path = dir.Path("~subscrb.htm");
+    EXPECT_TRUE(WriteSubscriptionPage(path.c_str(), "<p>UserEmail</p>\n", "joe@example.com"));
+    EXPECT_EQ(TempDir::Read(path), "<p>joe@example.com</p>\r\n");
+    EXPECT_FALSE(WriteSubscriptionPage(dir.Path("no folder/~subscrb.htm").c_str(), "<p>UserEmail</p>", "x"));
+    EXPECT_FALSE(WriteSubscriptionPage(path.c_str(), "", "x"));  // no page to show
 }

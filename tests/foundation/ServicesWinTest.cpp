@@ -11,6 +11,7 @@
 #include "ChildProcess.h"
 #include "DebugLog.h"
 #include "Folders.h"
+#include "HelpLinks.h"
 #include "MessageLog.h"
 #include "PathText.h"
 #include "ProfileSettings.h"
@@ -19,6 +20,7 @@
 #include "SystemServices.h"
 #include "TempDir.h"
 #include "TextHelpers.h"
+#include "resource.h"
 
 namespace {
 
@@ -331,6 +333,20 @@ TEST(DebugLogWin, WritesOnlyWhenEnabledAndNotSuppressed)
     const CString path = GetDebugLogPath();
     const CString name = GetFileName(GetModulePath(), true);
     EXPECT_EQ(path.Right(name.GetLength() * 2 + 5), name + "\\" + name + ".log");
+}
+
+// The program's newsletter form, read whole from the resources, takes the
+// address and the contact into its fields.
+TEST(SubscriptionPage, ResourceFormTakesTheAddress)
+{
+    const CString page = LoadResourceString(IDS_SUBSCRIPTION_PAGE);
+    EXPECT_TRUE(StartsWith(page, "<html>", true));
+    EXPECT_EQ(page.Right(8), "</html>\n");
+    const CString built = BuildSubscriptionPage(page, "joe@example.com");
+    EXPECT_GE(built.Find("name=\"email\" value=\"joe@example.com\""), 0) << built.GetString();
+    EXPECT_GE(built.Find("name=\"contact\" value=\"corvalen\""), 0) << built.GetString();
+    EXPECT_LT(built.Find("UserEmail"), 0);
+    EXPECT_EQ(LoadResourceString(IDS_SUBSCRIPTION_PAGE + 1), "");
 }
 
 TEST(OSVersion, RecordAndNames)
