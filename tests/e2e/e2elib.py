@@ -52,6 +52,20 @@ class E2eError(Exception):
     pass
 
 
+def stays(what, read, expected, duration=1.0, interval=0.05):
+    """Checks that read() gives expected now and all through the next duration
+    seconds: the check that nothing more happens, which one read after a
+    sleep misses when a change comes and goes, or comes late."""
+    deadline = time.monotonic() + duration
+    while True:
+        value = read()
+        if value != expected:
+            raise E2eError("%s: %r, where it should stay %r" % (what, value, expected))
+        if time.monotonic() >= deadline:
+            return
+        time.sleep(interval)
+
+
 def wait_for(what, condition, timeout=20.0, interval=0.1):
     """Polls condition() until it returns a true value; raises on the deadline."""
     deadline = time.monotonic() + timeout

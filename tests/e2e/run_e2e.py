@@ -15,7 +15,7 @@ import traceback
 
 sys.dont_write_bytecode = True  # nothing is written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2elib import Channel, Desktop, E2eError, MainWindow, Wine, run_and_report, wait_for  # noqa: E402
+from e2elib import Channel, Desktop, E2eError, MainWindow, Wine, run_and_report, stays, wait_for  # noqa: E402
 
 NOTEPAD = "Untitled - Notepad"
 WORDPAD = "Document - Wine Wordpad"
@@ -128,10 +128,8 @@ class Run:
             self.desktop.type("secret word")
             self.desktop.key("BackSpace", "Return")
             wait_for("password typed", lambda: len(self.main.text(self.text_target("client", "password"))) == 10, 10)
-            time.sleep(1.0)
-            shared = self.main.shared()
-            self.expect(shared["wb"] == "" and shared["cb"] == "",
-                        "buffers after typing a password: %r" % (shared,))
+            buffers = lambda: {k: v for k, v in self.main.shared().items() if k in ("wb", "cb")}  # noqa: E731
+            stays("the buffers after typing a password", buffers, {"wb": "", "cb": ""})
             requests = [m for m in self.main.messages(mark) if m[0] in ("REQUEST_PROMPT", "WORD_ENDED")]
             self.expect(not requests, "messages from a password field: %r" % (requests,))
             leaked = [m for m in self.main.messages(mark) if "736563" in m[3]["wb"] + m[3]["cb"]]
@@ -223,8 +221,7 @@ class Run:
             self.main.command("prompt show")
             self.desktop.key("Escape")
             self.main.wait_message("HIDE_PROMPT", mark)
-            time.sleep(0.5)
-            self.expect(self.main.text(self.text_target("notepad")) == "helloc", "notepad received a prompt key")
+            stays("notepad after the prompt's keys", lambda: self.main.text(self.text_target("notepad")), "helloc", 0.5)
             queries = [line for line in self.main.channel.log[mark:] if line.startswith("QUERY")]
             self.expect(not queries, "the main window was asked on a key's path: %r" % (queries,))
         finally:

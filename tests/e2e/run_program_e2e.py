@@ -19,7 +19,7 @@ import traceback
 
 sys.dont_write_bytecode = True  # nothing is written into the source tree
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from e2elib import Desktop, E2eError, MainWindow, Wine, run_and_report, wait_for  # noqa: E402
+from e2elib import Desktop, E2eError, MainWindow, Wine, run_and_report, stays, wait_for  # noqa: E402
 
 PRODUCT = "Lexanto"
 MAIN_WINDOW = "Lexanto Main Window"
@@ -297,8 +297,7 @@ class Run:
         self.expect(self.program.poll() is None, "the first Lexanto.exe has ended")
         self.expect(self.probe.alive(MAIN_WINDOW), "the first program's main window does not answer")
         # The second start asks the first to show its icon again: still one.
-        time.sleep(1.0)
-        self.expect(self.tray_icons() == 1, "%d tray icons after the second start" % self.tray_icons())
+        stays("tray icons after the second start", self.tray_icons, 1)
 
     # 2. Typing ------------------------------------------------------------------
 
@@ -383,9 +382,8 @@ class Run:
             self.shown_at_caret(host, prefix, min(6, len(self.expected_entries(prefix))))
             self.key("Escape")
             self.wait_prompt("the prompt hidden", lambda s: not s["visible"])
-            time.sleep(0.5)
             text += " " + prefix
-            self.expect(self.text(host) == text, "%s reads %r after Esc, expected %r" % (host, self.text(host), text))
+            stays("%s after Esc" % host, lambda: self.text(host), text, 0.5)
             self.notes.append("%s: %r" % (host, text))
         return run
 
@@ -432,8 +430,7 @@ class Run:
         time.sleep(1.0)
         self.type("ok")
         self.wait_text("notepad", "qzxv ok")
-        time.sleep(0.5)
-        self.expect(self.text("notepad") == "qzxv ok", "text %r" % self.text("notepad"))
+        stays("notepad", lambda: self.text("notepad"), "qzxv ok", 0.5)
 
     def fast_typing(self):
         """Words typed with no pause between keys: the prompt ends up listing
@@ -457,17 +454,15 @@ class Run:
             self.clear("notepad")
             self.type(text, delay=delay)
             self.wait_text("notepad", text)
-            time.sleep(0.5)
-            self.expect(self.text("notepad") == text,
-                        "%d ms a key: the editor reads %r" % (delay, self.text("notepad")))
+            stays("notepad at %d ms a key" % delay, lambda: self.text("notepad"), text, 0.5)
 
     # 4. Learning ------------------------------------------------------------------
 
     def learn_new_word(self):
         self.clear("notepad")
         self.type(NEW_WORD[:4])
-        time.sleep(1.0)
-        self.expect(not self.prompt()["visible"], "%r is offered before it was typed" % NEW_WORD)
+        self.wait_text("notepad", NEW_WORD[:4])
+        stays("the prompt for %r before it was ever typed" % NEW_WORD[:4], lambda: self.prompt()["visible"], False)
         self.key("BackSpace", "BackSpace", "BackSpace", "BackSpace")
         self.wait_text("notepad", "")
         for n in range(3):
@@ -505,10 +500,7 @@ class Run:
         self.focus("notepad")
         self.type_words("notepad", " aftermath", text)
         self.wait_text("notepad", text + " aftermath")
-        time.sleep(1.0)
-        after = self.probe.shared()["wb"]
-        self.expect(after == before, "WordBuffer changed after the exit: %r -> %r" % (
-            bytes.fromhex(before), bytes.fromhex(after)))
+        stays("WordBuffer after the exit", lambda: self.probe.shared()["wb"], before)
         self.expect(not self.our_processes(), "left running: %r" % self.our_processes())
 
     def prompting_stays_off(self):
