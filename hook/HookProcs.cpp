@@ -854,8 +854,7 @@ bool HandleQueuedMessage(const MSG &msg)
         s.afterPaintPosted = FALSE;
         return true;
     }
-    if (s.afterPaintWindow && s.afterPaintWindow != msg.hwnd)
-        return true;  // a stale copy: the work was done at a key-down
+    // The work is for the focus window, whichever window the message names.
     s.afterPaintWindow = nullptr;
     DelayedKeyDownWork(mainWindow);
     return true;
