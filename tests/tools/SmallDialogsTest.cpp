@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "BusyFeedback.h"
+#include "DialogDriver.h"
 #include "Folders.h"
 #include "MessageBoxCatcher.h"
 #include "ProgramPath.h"
@@ -29,54 +30,6 @@
 #include "resource.h"
 
 namespace {
-// Runs the dialog modally and calls the script once inside its modal loop,
-// when the dialog is on the screen. A second timer ends a dialog that the
-// script left open, so a failing test cannot hang the run.
-struct ModalScript {
-    static inline std::function<void(HWND)> script;
-    static inline CDialog *dialog = nullptr;
-    static inline bool ran = false;
-
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR id, DWORD)
-    {
-        if (ran || !dialog->m_hWnd || !IsWindowVisible(dialog->m_hWnd))
-            return;
-        KillTimer(nullptr, id);
-        ran = true;
-        script(dialog->m_hWnd);
-    }
-    static void CALLBACK Guard(HWND, UINT, UINT_PTR id, DWORD)
-    {
-        KillTimer(nullptr, id);
-        if (dialog->m_hWnd)
-            EndDialog(dialog->m_hWnd, -2);
-    }
-};
-
-INT_PTR RunModal(CDialog &dialog, std::function<void(HWND)> script)
-{
-    ModalScript::script = std::move(script);
-    ModalScript::dialog = &dialog;
-    ModalScript::ran = false;
-    const UINT_PTR tick = SetTimer(nullptr, 0, 50, &ModalScript::Tick);
-    const UINT_PTR guard = SetTimer(nullptr, 0, 20000, &ModalScript::Guard);
-    const INT_PTR result = dialog.DoModal();
-    KillTimer(nullptr, tick);
-    KillTimer(nullptr, guard);
-    return result;
-}
-
-void Click(HWND dialog, int id)
-{
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-std::string ItemText(HWND dialog, int id)
-{
-    char text[4096] = {0};
-    GetDlgItemTextA(dialog, id, text, sizeof text);
-    return text;
-}
 
 int WindowWidth(HWND w)
 {
